@@ -1,0 +1,28 @@
+# torvik_library(<name> SOURCES ... [LIBS ...])
+#   One static library per src/ folder, linked as torvik::<name>.
+function(torvik_library name)
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(torvik_${name} STATIC ${A_SOURCES})
+  add_library(torvik::${name} ALIAS torvik_${name})
+  target_include_directories(torvik_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(torvik_${name} PUBLIC ${A_LIBS})
+endfunction()
+
+# torvik_test(<name> SOURCES ... [LIBS ...] [GUI] [OPENGL])
+#   A Qt Test program run by CTest. Window tests (GUI) run on the offscreen platform;
+#   OpenGL tests need a real X server (the test command runs the suite under xvfb-run).
+function(torvik_test name)
+  cmake_parse_arguments(A "GUI;OPENGL" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_link_libraries(${name} PRIVATE Qt6::Test ${A_LIBS})
+  add_test(NAME ${name} COMMAND ${name})
+  set(env "LC_ALL=C.UTF-8")
+  if(A_GUI AND NOT A_OPENGL)
+    list(APPEND env "QT_QPA_PLATFORM=offscreen")
+  endif()
+  if(NOT A_TIMEOUT)
+    set(A_TIMEOUT 120)
+  endif()
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT ${A_TIMEOUT})
+endfunction()
