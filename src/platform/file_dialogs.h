@@ -6,6 +6,8 @@
 
 class QWidget;
 
+// filter: either Qt's "CSV (*.csv);;All (*)" or the common dialog's "CSV|*.csv|All|*.*"
+// (description|patterns pairs, patterns separated by ';'). defaultExtension without the dot.
 struct FileDialogRequest {
     bool save = false;
     QString title, filter, defaultExtension, initialDir;
@@ -17,4 +19,6 @@ QString getOpenFileName(QWidget* parent, const FileDialogRequest& request);
 QString getSaveFileName(QWidget* parent, const FileDialogRequest& request);
 using Script = std::function<QString(const FileDialogRequest&)>;
 void setScript(Script script);  // empty function restores the real dialogs
+// The filter in Qt's form; a Qt-style filter comes back unchanged.
+QString qtFilter(const QString& filter);
 }  // namespace FileDialogs

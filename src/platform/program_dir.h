@@ -5,6 +5,6 @@
 
 namespace ProgramDir {
 QString path();
-QString file(const QString& name);  // path() + "/" + name
+QString file(const QString& name);     // path() + "/" + name
 void setOverride(const QString& dir);  // "" restores the real one
 }  // namespace ProgramDir

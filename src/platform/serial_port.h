@@ -49,7 +49,9 @@ public:
     virtual void clearOutput() = 0;
 
     // What "Com N" resolves to on this machine (a path), for the port dialog's tool tips.
-    virtual QString describe(int portNumber) const { return QStringLiteral("Com %1").arg(portNumber); }
+    virtual QString describe(int portNumber) const {
+        return QStringLiteral("Com %1").arg(portNumber);
+    }
 
 signals:
     void receiveEvent(int code);

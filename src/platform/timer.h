@@ -37,7 +37,7 @@ namespace VirtualTime {
 void install();    // start virtual time at 0
 void uninstall();  // back to real time for timers created afterwards
 bool installed();
-qint64 now();      // milliseconds since install()
+qint64 now();  // milliseconds since install()
 // Moves the clock forward by ms, firing every due tick in time order (ties: in the order
 // the count-downs were started). A tick handler may start, stop or re-time timers.
 void advance(qint64 ms);
