@@ -14,7 +14,8 @@ public:
     ~Timer() override;
 
     int interval() const { return m_interval; }
-    // Restarts the count-down of an enabled timer.
+    // Restarts the count-down of an enabled timer. An interval of 0 keeps an enabled timer
+    // silent, as the desktop timer does.
     void setInterval(int ms);
     bool enabled() const { return m_enabled; }
     // Enabling a disabled timer starts a fresh count-down; enabling an enabled one changes
@@ -39,6 +40,8 @@ void uninstall();  // back to real time for timers created afterwards
 bool installed();
 qint64 now();  // milliseconds since install()
 // Moves the clock forward by ms, firing every due tick in time order (ties: in the order
-// the count-downs were started). A tick handler may start, stop or re-time timers.
+// the count-downs were started). A tick handler may start, stop, re-time or delete timers;
+// a handler that calls advance() moves the end of the running advance further instead of
+// firing anything inside itself.
 void advance(qint64 ms);
 }  // namespace VirtualTime
