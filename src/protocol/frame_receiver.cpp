@@ -18,7 +18,9 @@ void FrameReceiver::Reset() {
     m_state.expected = 0;
 }
 
-void FrameReceiver::ResetNoHeaderCounter() { m_state.noHeader = 0; }
+void FrameReceiver::ResetNoHeaderCounter() {
+    m_state.noHeader = 0;
+}
 
 // A throwing callback must not cut the chunk short (the rest of the link keeps working), so
 // the first exception is kept and rethrown once the chunk is done.

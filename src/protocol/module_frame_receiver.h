@@ -18,7 +18,7 @@ class ModuleFrameReceiver {
 public:
     ModuleFrameReceiver();
 
-    std::function<void(quint8)> onByte;     // when set, sees every byte first (firmware upgrade)
+    std::function<void(quint8)> onByte;  // when set, sees every byte first (firmware upgrade)
     std::function<void()> onGoodFrame;
     std::function<void()> onChecksumError;  // "Check-Sum Error!"
     std::function<void()> onOverlong;       // "Error! Com"
