@@ -15,7 +15,9 @@ ComboSelection::ComboSelection(QComboBox* combo) : QObject(combo), m_combo(combo
     connect(combo, &QComboBox::activated, this, [this] { m_typed = false; });
 }
 
-int ComboSelection::listIndex() const { return m_typed ? -1 : m_combo->currentIndex(); }
+int ComboSelection::listIndex() const {
+    return m_typed ? -1 : m_combo->currentIndex();
+}
 
 void ComboSelection::select(int index) {
     if (index < -1 || index >= m_combo->count()) index = -1;

@@ -2,11 +2,11 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <array>
 
+#include "instruments/titled_panel.h"
 #include "link/combo_selection.h"
 #include "link/link_ini.h"
 #include "platform/profile_file.h"
@@ -21,9 +21,8 @@ constexpr int VantorPorts = 14;
 
 // The settings string is built by list position, so what the lists show and what the port
 // gets cannot drift apart through a typed or translated entry text.
-const std::array<const char*, 11> BaudByEntry = {"600",   "1200",  "2400",  "4800",
-                                                 "9600",  "14400", "19200", "38400",
-                                                 "56000", "57600", "115200"};
+const std::array<const char*, 11> BaudByEntry = {
+    "600", "1200", "2400", "4800", "9600", "14400", "19200", "38400", "56000", "57600", "115200"};
 const std::array<const char*, 4> DataBitsByEntry = {"5,", "6,", "7,", "8,"};
 const std::array<const char*, 3> StopBitsByEntry = {"1", "1.5", "2"};
 
@@ -85,15 +84,21 @@ CommSet::CommSet(SerialPort& port, ProgramVariant variant, MessageLog showMsg, Q
 
 CommSet::~CommSet() = default;
 
-int CommSet::portCount() const { return Combo1->count(); }
+int CommSet::portCount() const {
+    return Combo1->count();
+}
 
 ComboSelection* CommSet::selection(const QComboBox* combo) const {
     return combo->findChild<ComboSelection*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
-int CommSet::listIndex(const QComboBox* combo) const { return selection(combo)->listIndex(); }
+int CommSet::listIndex(const QComboBox* combo) const {
+    return selection(combo)->listIndex();
+}
 
-void CommSet::select(QComboBox* combo, int index) { selection(combo)->select(index); }
+void CommSet::select(QComboBox* combo, int index) {
+    selection(combo)->select(index);
+}
 
 QString CommSet::currentCaption(const QString& prefix) const {
     return prefix + QStringLiteral(" [ Com%1 %2 ]").arg(m_port.portNumber()).arg(m_port.settings());
@@ -136,15 +141,19 @@ void CommSet::Com_set_O_Click() {
     Write_ini(LinkIni::Section, LinkIni::PortKey, QString::number(m_port.portNumber()), file);
     (void)m_port.setSettings(selectedSettings());
     Write_ini(LinkIni::Section, LinkIni::SettingsKey, m_port.settings(), file);
-    setWindowTitle(currentCaption(m_variant == ProgramVariant::Vantor ? LoadCaptionPrefix
-                                                                      : OkCaptionPrefix));
+    setWindowTitle(
+        currentCaption(m_variant == ProgramVariant::Vantor ? LoadCaptionPrefix : OkCaptionPrefix));
     if (m_showMsg) m_showMsg(windowTitle());
     hide();
 }
 
-void CommSet::Comm_set_C_Click() { hide(); }
+void CommSet::Comm_set_C_Click() {
+    hide();
+}
 
-void CommSet::reject() { Comm_set_C_Click(); }
+void CommSet::reject() {
+    Comm_set_C_Click();
+}
 
 void CommSet::refreshPortTips() {
     // Devices come and go (a USB adapter plugged in while the program runs), so the tips are

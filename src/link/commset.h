@@ -10,10 +10,10 @@
 #include "link/program_variant.h"
 
 class QComboBox;
-class QGroupBox;
 class QLabel;
 class QPushButton;
 class SerialPort;
+class TitledPanel;
 class ComboSelection;
 
 namespace Ui {
@@ -45,7 +45,7 @@ public:
     void Comm_set_C_Click();  // "取消"
 
     // --- controls ---
-    QGroupBox* iPanelX1;      // titled background panel "端口设置"; nullptr in Vantor
+    TitledPanel* iPanelX1;    // titled background panel "端口设置"; nullptr in Vantor
     QLabel* Label1;           // "串口号"
     QComboBox* Combo1;        // "Com 1" ...; tool tip: the device the entry resolves to
     QLabel* Label2;           // "波特率"

@@ -11,5 +11,7 @@ inline const QString PortKey = QStringLiteral("Port");
 inline const QString SettingsKey = QStringLiteral("Settings");
 inline constexpr int DefaultPort = 1;
 
-inline QString file() { return ProgramDir::file(QStringLiteral("OSC.ini")); }
+inline QString file() {
+    return ProgramDir::file(QStringLiteral("OSC.ini"));
+}
 }  // namespace LinkIni

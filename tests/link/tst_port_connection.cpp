@@ -94,12 +94,12 @@ void TestPortConnection::report_data() {
     QTest::addColumn<int>("label1Hidden");
 
     QTest::newRow("opened") << false << true << QStringList{Opening}
-                            << QStringList{"COM3--115200,n,8,1", "端口打开成功 ..."}
-                            << "端口已打开" << true << 1;
-    QTest::newRow("open failed")
-        << false << false << QStringList{Opening}
-        << QStringList{"端口打开失败 ...可能原因:", "1. COM3 不存在", "2. COM3 已被其他的程序占用"}
-        << "端口已关闭" << false << 1;
+                            << QStringList{"COM3--115200,n,8,1", "端口打开成功 ..."} << "端口已打开"
+                            << true << 1;
+    QTest::newRow("open failed") << false << false << QStringList{Opening}
+                                 << QStringList{"端口打开失败 ...可能原因:", "1. COM3 不存在",
+                                                "2. COM3 已被其他的程序占用"}
+                                 << "端口已关闭" << false << 1;
     QTest::newRow("closed") << true << true << QStringList{Disconnecting}
                             << QStringList{"已关闭 COM3 端口"} << "端口已关闭" << false << 0;
 }
@@ -261,24 +261,24 @@ void TestPortConnection::startup_data() {
     QTest::newRow("no file") << QByteArray() << 1 << "115200,n,8,1" << false;
     QTest::newRow("both keys") << QByteArray("[COM]\r\nPort=7\r\nSettings=9600,n,7,2\r\n") << 7
                                << "9600,n,7,2" << false;
-    QTest::newRow("key case, section case") << QByteArray("[com]\nport=5\nSETTINGS=4800,n,8,2\n")
-                                            << 5 << "4800,n,8,2" << false;
-    QTest::newRow("Port only: both defaults") << QByteArray("[COM]\nPort=7\n") << 1
-                                              << "115200,n,8,1" << false;
-    QTest::newRow("Settings only") << QByteArray("[COM]\nSettings=9600,n,8,1\n") << 1
-                                   << "115200,n,8,1" << false;
+    QTest::newRow("key case, section case")
+        << QByteArray("[com]\nport=5\nSETTINGS=4800,n,8,2\n") << 5 << "4800,n,8,2" << false;
+    QTest::newRow("Port only: both defaults")
+        << QByteArray("[COM]\nPort=7\n") << 1 << "115200,n,8,1" << false;
+    QTest::newRow("Settings only")
+        << QByteArray("[COM]\nSettings=9600,n,8,1\n") << 1 << "115200,n,8,1" << false;
     QTest::newRow("port beyond the dialog's list")
         << QByteArray("[COM]\nPort=20\nSettings=9600,n,8,1\n") << 20 << "9600,n,8,1" << false;
-    QTest::newRow("Port not a number") << QByteArray("[COM]\nPort=abc\nSettings=9600,n,8,1\n")
-                                       << 1 << "115200,n,8,1" << true;
+    QTest::newRow("Port not a number")
+        << QByteArray("[COM]\nPort=abc\nSettings=9600,n,8,1\n") << 1 << "115200,n,8,1" << true;
     QTest::newRow("Port with trailing text")
         << QByteArray("[COM]\nPort=3x\nSettings=9600,n,8,1\n") << 1 << "115200,n,8,1" << true;
     QTest::newRow("Port 0") << QByteArray("[COM]\nPort=0\nSettings=9600,n,8,1\n") << 1
                             << "115200,n,8,1" << true;
-    QTest::newRow("Settings invalid") << QByteArray("[COM]\nPort=4\nSettings=9600,e,8,1\n") << 1
-                                      << "115200,n,8,1" << true;
-    QTest::newRow("Settings incomplete") << QByteArray("[COM]\nPort=4\nSettings=,n,8,1\n") << 1
-                                         << "115200,n,8,1" << true;
+    QTest::newRow("Settings invalid")
+        << QByteArray("[COM]\nPort=4\nSettings=9600,e,8,1\n") << 1 << "115200,n,8,1" << true;
+    QTest::newRow("Settings incomplete")
+        << QByteArray("[COM]\nPort=4\nSettings=,n,8,1\n") << 1 << "115200,n,8,1" << true;
 }
 
 void TestPortConnection::startup() {
@@ -290,9 +290,8 @@ void TestPortConnection::startup() {
     Window w;
     if (!ini.isEmpty()) w.writeIni(ini);
     w.port.setReceiveThreshold(0);
-    const QString before = QFile::exists(ProgramDir::file("OSC.ini"))
-                               ? QString::fromLatin1(ini)
-                               : QString();
+    const QString before =
+        QFile::exists(ProgramDir::file("OSC.ini")) ? QString::fromLatin1(ini) : QString();
 
     w.link->ConfigurePort();
     QCOMPARE(w.port.portNumber(), port);
