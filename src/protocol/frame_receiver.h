@@ -4,9 +4,11 @@
 //
 // Callbacks may call Reset() (it takes effect at once: the rest of the current byte's steps
 // see the reset receiver) and may even Feed() more bytes (they are handled at that point, as
-// if they had arrived between this byte and the next). A callback that throws does not stop
-// the chunk: the receiver finishes every byte of it, then Feed() rethrows the first exception
-// (later ones of the same chunk are dropped). The receiver stays consistent either way.
+// if they had arrived between this byte and the next). They may replace or clear any
+// callback; one that replaces itself must do so as its last action, since its captures go
+// with it. A callback that throws does not stop the chunk: the receiver finishes every byte
+// of it, then Feed() rethrows the first exception (later ones of the same chunk are dropped).
+// The receiver stays consistent either way.
 #include <QByteArray>
 #include <array>
 #include <exception>

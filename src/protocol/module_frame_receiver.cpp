@@ -1,8 +1,47 @@
 #include "protocol/module_frame_receiver.h"
 
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "protocol/frame.h"
+
+namespace {
+
+// Takes the bytes of p[0, k) up to the first 0xA5 or 0x5A, adds them to sum and, when dst is
+// set, stores them there; returns how many it took. Inside a frame these are the only bytes
+// that need more than storing, as long as the caller keeps k short of every count limit.
+// Sixteen bytes at a time where the processor allows; bytes are never written past dst + k.
+qsizetype storeRun(const quint8* p, qsizetype k, char* dst, unsigned& sum) {
+    unsigned acc = sum;
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    const __m128i h1 = _mm_set1_epi8(static_cast<char>(Frame::Header1));
+    const __m128i h2 = _mm_set1_epi8(static_cast<char>(Frame::Header2));
+    const __m128i zero = _mm_setzero_si128();
+    __m128i sums = zero;
+    for (; i + 16 <= k; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const __m128i special = _mm_or_si128(_mm_cmpeq_epi8(v, h1), _mm_cmpeq_epi8(v, h2));
+        if (_mm_movemask_epi8(special) != 0) break;
+        if (dst) _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), v);
+        sums = _mm_add_epi64(sums, _mm_sad_epu8(v, zero));
+    }
+    acc += static_cast<unsigned>(_mm_cvtsi128_si64(sums)) +
+           static_cast<unsigned>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums)));
+#endif
+    for (; i < k; ++i) {
+        const quint8 b = p[i];
+        if (b == Frame::Header1 || b == Frame::Header2) break;
+        if (dst) dst[i] = static_cast<char>(b);
+        acc += b;
+    }
+    sum = acc;
+    return i;
+}
+
+}  // namespace
 
 ModuleFrameReceiver::ModuleFrameReceiver() {
     // Room for the usual frames (L up to 254); only a 0xFF frame grows it, once.
@@ -18,14 +57,13 @@ void ModuleFrameReceiver::Reset() {
 }
 
 // A throwing callback must not cut the chunk short, so the first exception is kept and
-// rethrown once the chunk is done. The copy lets a callback replace or clear itself.
+// rethrown once the chunk is done.
 template <class... Args>
 void ModuleFrameReceiver::invoke(const std::function<void(Args...)>& callback,
                                  std::exception_ptr& failure, Args... args) {
     if (!callback) return;
-    const std::function<void(Args...)> call = callback;
     try {
-        call(args...);
+        callback(args...);
     } catch (...) {
         if (!failure) failure = std::current_exception();
     }
@@ -46,13 +84,36 @@ void ModuleFrameReceiver::Feed(const QByteArray& bytes) {
     std::exception_ptr failure;
     State s = m_state;
     bool hook = bool(onByte);
-    for (; p != end; ++p) {
-        const quint8 b = *p;
+    for (;;) {
+        // Bulk path: inside a frame, short of its tail position, of the store limit and of the
+        // counter's wrap, every byte but 0xA5 and 0x5A is only stored and counted.
+        if (!hook && s.inFrame && s.stored >= 1) {
+            qsizetype k = end - p;
+            if (s.expected - 1 >= s.stored) k = qMin<qsizetype>(k, s.expected - 1 - s.stored);
+            k = qMin<qsizetype>(k, StoreLimit - s.stored);
+            k = qMin<qsizetype>(k, PositionWrap - s.position);
+            char* dst = nullptr;
+            if (s.stored < BufferSize) {
+                k = qMin<qsizetype>(k, BufferSize - s.stored);
+                dst = m_buffer.data() + s.stored;
+            }
+            if (k > 0) {
+                const int n = int(storeRun(p, k, dst, s.sum));
+                p += n;
+                s.stored += n;
+                s.position += n;
+            }
+        }
+        if (p == end) break;
+        const quint8 b = *p++;
 
         // The firmware updater sees the byte before the frame logic does.
         if (hook) {
             m_state = s;
-            invoke(onByte, failure, b);
+            // A copy: the updater's hook typically ends the upgrade, and clears itself, from
+            // inside its own call.
+            const std::function<void(quint8)> call = onByte;
+            invoke(call, failure, b);
             s = m_state;
             hook = bool(onByte);
         }

@@ -3,11 +3,13 @@
 // counter and a marker), the 0xFF = 2006 length rule and the 32760-byte limit.
 //
 // Callbacks run synchronously, in arrival order, before the next byte. They may call Reset()
-// (it takes effect at once: the rest of the current byte's steps see the reset receiver),
-// replace or clear any callback, onByte included, and Feed() more bytes (handled at that
-// point, as if they had arrived between this byte and the next). A callback that throws does
-// not stop the chunk: every byte of it is still handled, then Feed() rethrows the first
-// exception (later ones of the same chunk are dropped). The receiver stays consistent.
+// (it takes effect at once: the rest of the current byte's steps see the reset receiver) and
+// Feed() more bytes (handled at that point, as if they had arrived between this byte and the
+// next). They may replace or clear any callback: onByte at any point of its own call, the
+// frame callbacks, which run without a copy for speed, only as their last action when they
+// replace themselves (their captures go with them). A callback that throws does not stop the
+// chunk: every byte of it is still handled, then Feed() rethrows the first exception (later
+// ones of the same chunk are dropped). The receiver stays consistent.
 #include <QByteArray>
 #include <QtGlobal>
 #include <array>
