@@ -1,14 +1,21 @@
+// Torvik: the splash fades in and out, then the main window OSC takes over.
 #include <QApplication>
-#include <QMainWindow>
+#include <QPointer>
 
-#include "platform/maker.h"
+#include "shell/osc.h"
+#include "shell/start.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QMainWindow w;
-    w.setObjectName(QStringLiteral("OSC"));
-    w.setWindowTitle(QStringLiteral("Torvik ") + Maker::WebAddress);
-    w.resize(1016, 614);
-    w.show();
+    QApplication::setApplicationName(QStringLiteral("Torvik"));
+    QPointer<OSC> osc;
+    auto* splash = new Start;
+    splash->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(splash, &Start::finished, [&osc] {
+        osc = new OSC;
+        osc->setAttribute(Qt::WA_DeleteOnClose);
+        osc->show();
+    });
+    splash->Form_Activate();
     return app.exec();
 }
