@@ -96,10 +96,15 @@ QString QtSerialPort::describe(int portNumber) const {
     const QString path = resolve(portNumber);
     if (path.isEmpty()) return NotPresent;
     const QFileInfo info(path);
-    if (!info.isSymLink()) return path;
-    QString text = path + QStringLiteral(" → ") + info.symLinkTarget();
-    if (!info.exists()) text += u' ' + NotPresent;
-    return text;
+    if (path == linkOf(portNumber)) {
+        // The program directory is implied; the user pinned this link by hand.
+        QString text = QStringLiteral("ports/com%1").arg(portNumber);
+        if (info.isSymLink()) text += QStringLiteral(" → ") + info.symLinkTarget();
+        if (!info.exists()) text += u' ' + NotPresent;
+        return text;
+    }
+    const QString what = QSerialPortInfo(path).description();
+    return what.isEmpty() ? path : QStringLiteral("%1 (%2)").arg(path, what);
 }
 
 bool QtSerialPort::open() {

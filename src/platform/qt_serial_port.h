@@ -30,6 +30,8 @@ public:
     QByteArray readAll() override;
     void clearInput() override;
     void clearOutput() override;
+    // "ports/com1 → /dev/pts/3", "/dev/ttyUSB0 (FT232R USB UART)", or NotPresent; a link
+    // whose device is gone ends in NotPresent.
     QString describe(int portNumber) const override;
 
     void setReceiveLimit(qint64 bytes) { m_receiveLimit = bytes; }
