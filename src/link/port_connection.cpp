@@ -105,8 +105,11 @@ void PortConnection::Disconnect() {
 }
 
 void PortConnection::onDeviceLost() {
-    // The adapter has already closed the port. Treat it as a close the user did not ask for:
-    // the report then says the port is closed rather than that opening it failed.
+    // The adapter closes the port before it reports the loss; should a port still claim to be
+    // open, it is open on a device that is gone, so close it here.
+    if (m_port.isOpen()) m_port.close();
+    // A close the user did not ask for: the report then says the port is closed rather than
+    // that opening it failed.
     log(QStringLiteral("设备已断开: %1").arg(comName()));
     m_openRequested = false;
     scheduleReport();

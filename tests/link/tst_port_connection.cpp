@@ -227,6 +227,14 @@ void TestPortConnection::vanishedDevice() {
     QVERIFY(w.lit);
     w.port.push(QByteArray("\xA5\x5A", 2));
     QCOMPARE(w.received, QByteArray("\xA5\x5A", 2));
+
+    // An adapter that reports the loss with its port still claiming to be open: the port
+    // is closed all the same.
+    w.log.clear();
+    emit w.port.deviceLost(QStringLiteral("still open"));
+    QVERIFY(!w.port.isOpen());
+    VirtualTime::advance(PortConnection::ReportDelayMs);
+    QCOMPARE(w.log, (QStringList{"设备已断开: COM3", "已关闭 COM3 端口"}));
 }
 
 void TestPortConnection::receiveEvent() {
