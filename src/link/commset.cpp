@@ -111,7 +111,8 @@ void CommSet::Form_Load() {
     // Torvik into a file Vantor shares) selects no entry rather than a wrong one.
     const int port = m_port.portNumber();
     select(Combo1, port >= 1 && port <= portCount() ? port - 1 : -1);
-    // Always these three, not the port's current values: the module talks 115200,n,8,1.
+    // Always these three, not the port's current values, so that OK without changes puts the
+    // link back on 115200,n,8,1.
     select(Combo2, Baud115200Entry);
     select(Combo3, DataBits8Entry);
     select(Combo4, StopBits1Entry);
