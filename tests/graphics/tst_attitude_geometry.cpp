@@ -101,6 +101,10 @@ void TestAttitudeGeometry::turnedCorners_data() {
                          << QPoint(178, -442);
     QTest::newRow("719") << 78 << 58 << 719 << 200 << 1000 << QPoint(-31, -440) << QPoint(169, -444)
                          << QPoint(-13, 560);
+    // The instrument's own pi (3.14159265238) shows only at huge angles: a billion degrees
+    // lands 3 pixels away from the same angle taken modulo 360 with the true pi.
+    QTest::newRow("own pi") << 78 << 58 << 1000000000 << 200 << 1000 << QPoint(-432, 73)
+                            << QPoint(-398, -124) << QPoint(554, 240);
     // Odd sizes: int(-78.5) and int(-58.5) go to the even neighbours -78 and -58.
     QTest::newRow("odd size halves to even")
         << 0 << 0 << 0 << 157 << 117 << QPoint(-78, -58) << QPoint(79, -58) << QPoint(-78, 59);
