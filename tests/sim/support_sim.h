@@ -13,13 +13,23 @@
 
 namespace SimBench {
 
-inline QByteArray hex(const char* text) { return QByteArray::fromHex(text); }
-inline QString text(const QByteArray& b) { return QString::fromLatin1(b.toHex(' ').toUpper()); }
+inline QByteArray hex(const char* text) {
+    return QByteArray::fromHex(text);
+}
+inline QString text(const QByteArray& b) {
+    return QString::fromLatin1(b.toHex(' ').toUpper());
+}
 
-inline quint8 typeOf(const QByteArray& frame) { return static_cast<quint8>(frame[3]); }
-inline QByteArray payloadOf(const QByteArray& frame) { return frame.mid(4, frame.size() - 6); }
+inline quint8 typeOf(const QByteArray& frame) {
+    return static_cast<quint8>(frame[3]);
+}
+inline QByteArray payloadOf(const QByteArray& frame) {
+    return frame.mid(4, frame.size() - 6);
+}
 // The frame as the receivers keep it in RxFrame: length byte first, checksum last.
-inline QByteArray rxFrameOf(const QByteArray& frame) { return frame.mid(2, frame.size() - 3); }
+inline QByteArray rxFrameOf(const QByteArray& frame) {
+    return frame.mid(2, frame.size() - 3);
+}
 
 // sm16be field k (0-based, two bytes each) of a payload.
 inline int sm(const QByteArray& payload, int k) {

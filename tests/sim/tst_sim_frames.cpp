@@ -35,8 +35,7 @@ void TstSimFrames::payloadLayout_data() {
     m.gyro = {0, -32767, 14};
     m.mag = {-600, 0, 1};
     QTest::newRow("ReportMotion: nine raw counts")
-        << Report::motionFrame(m) << 0xA2
-        << hex("8005 0005 4000 0000 FFFF 000E 8258 0000 0001");
+        << Report::motionFrame(m) << 0xA2 << hex("8005 0005 4000 0000 FFFF 000E 8258 0000 0001");
     QTest::newRow("ReportMagRange: maxima then minima")
         << Report::magRangeFrame({-5, 16, 0}, {0, 32767, 1}) << 0xA4
         << hex("8005 0010 0000 0000 7FFF 0001");
@@ -44,10 +43,10 @@ void TstSimFrames::payloadLayout_data() {
         << Report::accExtremeFrame(-500, 2) << 0xA5 << hex("81F4 02");
     QTest::newRow("ReportOffsets 12.3, -1, 180")
         << Report::offsetsFrame(123, -10, 1800) << 0xB5 << hex("007B 800A 0708");
-    QTest::newRow("ConfigWritten carries nothing") << Report::configWrittenFrame() << 0xB3
-                                                   << QByteArray();
-    QTest::newRow("OffsetsWritten carries nothing") << Report::offsetsWrittenFrame() << 0xB6
-                                                    << QByteArray();
+    QTest::newRow("ConfigWritten carries nothing")
+        << Report::configWrittenFrame() << 0xB3 << QByteArray();
+    QTest::newRow("OffsetsWritten carries nothing")
+        << Report::offsetsWrittenFrame() << 0xB6 << QByteArray();
     QTest::newRow("ReportPwmIn 1500 first")
         << Report::pwmInFrame({1500, 1000, 2000, 1500, 900, 2100}) << 0x12
         << hex("05DC 03E8 07D0 05DC 0384 0834");
@@ -85,8 +84,7 @@ void TstSimFrames::payloadLayout_data() {
     s.uptime = 65535;
     QTest::newRow("ReportStatus: signed I2C count, unsigned uptime")
         << Report::statusFrame(s) << 0xA6 << hex("03 007C 0032 07 FFFF FFFF");
-    QTest::newRow("ReportFlow X 10, Y -5") << Report::flowFrame(10, -5) << 0x0F
-                                           << hex("000A 8005");
+    QTest::newRow("ReportFlow X 10, Y -5") << Report::flowFrame(10, -5) << 0x0F << hex("000A 8005");
 }
 
 void TstSimFrames::payloadLayout() {

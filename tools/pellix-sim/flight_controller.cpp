@@ -13,13 +13,15 @@ constexpr double CirclePeriodMs = 120000;  // the craft circles its home point
 constexpr double CircleLon = 0.0006, CircleLat = 0.0005;
 constexpr double StickLeadMs = 150;  // the craft reaches the commanded attitude this late
 constexpr PidGains DefaultGains[FlightControllerDevice::Loops] = {
-    {1.8f, 0.02f, 6.5f},   // roll
-    {1.8f, 0.02f, 6.5f},   // pitch
-    {3.0f, 0.0f, 1.2f},    // heading
-    {1.2f, 0.15f, 3.5f},   // altitude
-    {4.0f, 0.01f, 0.3f},   // angle balance
+    {1.8f, 0.02f, 6.5f},  // roll
+    {1.8f, 0.02f, 6.5f},  // pitch
+    {3.0f, 0.0f, 1.2f},   // heading
+    {1.2f, 0.15f, 3.5f},  // altitude
+    {4.0f, 0.01f, 0.3f},  // angle balance
 };
-int clampWidth(double us) { return qBound(1000, qRound(us), 2000); }
+int clampWidth(double us) {
+    return qBound(1000, qRound(us), 2000);
+}
 }  // namespace
 
 FlightControllerDevice::FlightControllerDevice(MotionModel::Motion motion, quint32 seed)
@@ -46,8 +48,10 @@ void FlightControllerDevice::setImuConfig(const ModuleConfig& c, double nowMs) {
 }
 
 void FlightControllerDevice::setFlowRate(double hz, double nowMs) {
-    if (hz > 0) m_flow.start(hz, nowMs);
-    else m_flow.stop();
+    if (hz > 0)
+        m_flow.start(hz, nowMs);
+    else
+        m_flow.stop();
 }
 
 void FlightControllerDevice::receive(const QByteArray& bytes, double nowMs) {
@@ -124,8 +128,12 @@ FlightControllerDevice::Commands FlightControllerDevice::sticks(double tMs) cons
 
 std::array<int, 6> FlightControllerDevice::inputs(double tMs) const {
     const Commands c = sticks(tMs);
-    const double stick[6] = {c.roll / 45.0 * 400, c.pitch / 45.0 * 400, c.throttle * 1000 - 500,
-                             c.yawRate / 30.0 * 400, 0.0, -400.0};
+    const double stick[6] = {c.roll / 45.0 * 400,
+                             c.pitch / 45.0 * 400,
+                             c.throttle * 1000 - 500,
+                             c.yawRate / 30.0 * 400,
+                             0.0,
+                             -400.0};
     std::array<int, 6> in{};
     for (int i = 0; i < 6; ++i) in[i] = clampWidth(1500 + stick[i] + InputTrim[i] - m_neutral[i]);
     return in;
@@ -141,10 +149,14 @@ std::array<int, 8> FlightControllerDevice::outputs(double tMs) const {
     const double yaw = qBound(-100.0, m_loops[2].gains.p * (c.yawRate - w.z) * 2, 100.0);
     const double thr = in[2];
     const auto motor = [](double us) { return qBound(1100, qRound(us), 1950); };
-    return {motor(thr - roll + pitch - yaw), motor(thr + roll + pitch + yaw),
-            motor(thr + roll - pitch - yaw), motor(thr - roll - pitch + yaw),
-            clampWidth(1500 - a.pitch * 10), clampWidth(1500 - a.roll * 10),
-            in[4], in[5]};
+    return {motor(thr - roll + pitch - yaw),
+            motor(thr + roll + pitch + yaw),
+            motor(thr + roll - pitch - yaw),
+            motor(thr - roll - pitch + yaw),
+            clampWidth(1500 - a.pitch * 10),
+            clampWidth(1500 - a.roll * 10),
+            in[4],
+            in[5]};
 }
 
 QByteArray FlightControllerDevice::traceSample(double tMs) {
@@ -184,8 +196,8 @@ Report::GpsValues FlightControllerDevice::gps(double tMs) const {
     g.latitude = HomeLatitude + CircleLat * std::sin(a);
     g.height = m_imu.model().altitude(tMs) + 1.3;
     g.satellites = 9 + int(tMs / 20000) % 3;
-    const double east = -CircleLon * std::sin(a) * omega * MetresPerDegreeLon *
-                        std::cos(HomeLatitude * Pi / 180);
+    const double east =
+        -CircleLon * std::sin(a) * omega * MetresPerDegreeLon * std::cos(HomeLatitude * Pi / 180);
     const double north = CircleLat * std::cos(a) * omega * MetresPerDegreeLat;
     g.heading = std::fmod(std::atan2(east, north) * 180 / Pi + 360.0, 360.0);
     g.speed = std::hypot(east, north);
@@ -194,8 +206,8 @@ Report::GpsValues FlightControllerDevice::gps(double tMs) const {
 
 Report::TargetValues FlightControllerDevice::target(double tMs) const {
     const Report::GpsValues g = gps(tMs);
-    const double dx = (g.longitude - HomeLongitude) * MetresPerDegreeLon *
-                      std::cos(HomeLatitude * Pi / 180);
+    const double dx =
+        (g.longitude - HomeLongitude) * MetresPerDegreeLon * std::cos(HomeLatitude * Pi / 180);
     const double dy = (g.latitude - HomeLatitude) * MetresPerDegreeLat;
     Report::TargetValues t;
     t.longitude = HomeLongitude;

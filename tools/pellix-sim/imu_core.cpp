@@ -50,11 +50,17 @@ Report::MotionValues ImuCore::motion(double tMs) {
     return v;
 }
 
-void ImuCore::zeroGyro() { m_gyroZero = GyroBias; }
+void ImuCore::zeroGyro() {
+    m_gyroZero = GyroBias;
+}
 
-void ImuCore::zeroAltitude(double tMs) { m_altitudeZero = m_model.altitude(tMs); }
+void ImuCore::zeroAltitude(double tMs) {
+    m_altitudeZero = m_model.altitude(tMs);
+}
 
-void ImuCore::setOffsets(int yaw, int pitch, int roll) { m_offsets = {yaw, pitch, roll}; }
+void ImuCore::setOffsets(int yaw, int pitch, int roll) {
+    m_offsets = {yaw, pitch, roll};
+}
 
 void ImuCore::startMagCalibration(double tMs) {
     m_magCalibrating = true;
@@ -90,7 +96,9 @@ void ImuCore::advance(double tMs) {
     }
 }
 
-QByteArray ImuCore::magRangeFrame() const { return Report::magRangeFrame(m_magMax, m_magMin); }
+QByteArray ImuCore::magRangeFrame() const {
+    return Report::magRangeFrame(m_magMax, m_magMin);
+}
 
 int ImuCore::captureAccExtreme(int selector) {
     const int axis = selector / 2;
@@ -101,7 +109,9 @@ int ImuCore::captureAccExtreme(int selector) {
     return value;
 }
 
-void ImuCore::startAccCalibration() { m_accHave = {}; }
+void ImuCore::startAccCalibration() {
+    m_accHave = {};
+}
 
 int ImuCore::finishAccCalibration() {
     int axes = 0;

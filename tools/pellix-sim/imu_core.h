@@ -11,10 +11,10 @@
 
 class ImuCore {
 public:
-    static constexpr double AccPerG = 16384;     // counts per g
-    static constexpr double GyroPerDps = 32.8;   // counts per degree per second
-    static constexpr double FieldCounts = 550;   // counts of the earth's field
-    static constexpr int SolutionRate = 500;     // attitude solutions per second
+    static constexpr double AccPerG = 16384;    // counts per g
+    static constexpr double GyroPerDps = 32.8;  // counts per degree per second
+    static constexpr double FieldCounts = 550;  // counts of the earth's field
+    static constexpr int SolutionRate = 500;    // attitude solutions per second
     // What the sensors read with nothing corrected: each chip has its own zero error.
     static constexpr std::array<int, 3> GyroBias{14, -9, 6};
     static constexpr std::array<int, 3> AccBias{60, -45, 90};

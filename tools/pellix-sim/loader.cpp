@@ -101,7 +101,8 @@ void Loader::blockDone() {
     const auto at = [this](int i) { return static_cast<quint8>(m_block[i]); };
     const int number = at(1);
     if (at(2) != 255 - number) {
-        if (note) note(QStringLiteral("loader: block number %1 with a wrong complement").arg(number));
+        if (note)
+            note(QStringLiteral("loader: block number %1 with a wrong complement").arg(number));
         answer(Nak);
         return;
     }
@@ -160,7 +161,8 @@ void Loader::finish() {
     QString where;
     if (!m_imageOut.isEmpty()) {
         QFile f(m_imageOut);
-        if (f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(m_image) == m_image.size())
+        if (f.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+            f.write(m_image) == m_image.size())
             where = QStringLiteral(", written to %1").arg(m_imageOut);
         else
             where = QStringLiteral(", but %1 could not be written").arg(m_imageOut);
@@ -182,7 +184,8 @@ void Loader::leave() {
 
 void Loader::advance(double nowMs) {
     if (m_state == State::Off || nowMs - m_lastByte < IdleTimeoutMs) return;
-    if (note) note(QStringLiteral("loader: nothing received for %1 ms, back to the application")
-                       .arg(IdleTimeoutMs));
+    if (note)
+        note(QStringLiteral("loader: nothing received for %1 ms, back to the application")
+                 .arg(IdleTimeoutMs));
     leave();
 }

@@ -68,6 +68,25 @@ int main(int argc, char** argv) {
         say(error);
         return 1;
     }
+    FaultInjector faults(o.faults);
+
+    // Watched before the first line, so whoever waits for it may signal at once.
+    SignalPipe signalPipe;
+    if (!signalPipe.watch({SIGINT, SIGTERM, SIGUSR1, SIGUSR2, SIGHUP}))
+        say(QStringLiteral("cannot watch signals"));
+    QObject::connect(&signalPipe, &SignalPipe::raised, [&](int signo) {
+        if (signo == SIGUSR1) {
+            transcript.note(now(),
+                            QStringLiteral("spoiling the next %1 frames").arg(o.burstFrames));
+            faults.corruptNext(o.burstFrames);
+        } else if (signo == SIGUSR2) {
+            transcript.note(now(), QStringLiteral("garbage burst"));
+            faults.garbageNow();
+        } else {
+            app.quit();
+        }
+    });
+
     // The first line is the terminal's path, for whoever started us.
     std::printf("%s\n", qPrintable(link.slavePath()));
     std::fflush(stdout);
@@ -76,7 +95,6 @@ int main(int argc, char** argv) {
                                                     : QStringLiteral("flight controller"),
                  link.linkPath(), link.slavePath()));
 
-    FaultInjector faults(o.faults);
     faults.out = [&](const QByteArray& bytes, bool) {
         transcript.tx(now(), bytes);
         link.write(bytes);
@@ -101,21 +119,6 @@ int main(int argc, char** argv) {
         faults.advance(t);
     });
     tick.start();
-
-    SignalPipe signalPipe;
-    if (!signalPipe.watch({SIGINT, SIGTERM, SIGUSR1, SIGUSR2, SIGHUP}))
-        say(QStringLiteral("cannot watch signals"));
-    QObject::connect(&signalPipe, &SignalPipe::raised, [&](int signo) {
-        if (signo == SIGUSR1) {
-            transcript.note(now(), QStringLiteral("spoiling the next %1 frames").arg(o.burstFrames));
-            faults.corruptNext(o.burstFrames);
-        } else if (signo == SIGUSR2) {
-            transcript.note(now(), QStringLiteral("garbage burst"));
-            faults.garbageNow();
-        } else {
-            app.quit();
-        }
-    });
 
     if (o.unplugAfterMs >= 0) {
         QTimer::singleShot(o.unplugAfterMs, &app, [&] {

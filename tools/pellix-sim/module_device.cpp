@@ -7,7 +7,9 @@ constexpr int Rates[] = {200, 120, 100, 80, 50, 20, 10, 1};
 constexpr int Bauds[] = {4800, 9600, 14400, 19200, 38400, 56000, 57600, 115200};
 }  // namespace
 
-int rateForCode(int code) { return code >= 1 && code <= 8 ? Rates[code - 1] : 0; }
+int rateForCode(int code) {
+    return code >= 1 && code <= 8 ? Rates[code - 1] : 0;
+}
 
 int codeForRate(int hz) {
     for (int i = 0; i < 8; ++i)
@@ -15,7 +17,9 @@ int codeForRate(int hz) {
     return 0;
 }
 
-int baudForCode(int code) { return code >= 0 && code <= 7 ? Bauds[code] : 0; }
+int baudForCode(int code) {
+    return code >= 0 && code <= 7 ? Bauds[code] : 0;
+}
 
 ModuleDevice::ModuleDevice(MotionModel::Motion motion, quint32 seed) : m_imu(motion, seed) {
     m_telemetry.start(rateForCode(m_config.rateCode), 0);
@@ -47,8 +51,10 @@ void ModuleDevice::receive(const QByteArray& bytes, double nowMs) {
     for (char c : bytes) {
         const auto b = static_cast<quint8>(c);
         // In its loader the module listens to the loader protocol only.
-        if (m_loader.active()) m_loader.feed(b, nowMs);
-        else m_parser.feed(b);
+        if (m_loader.active())
+            m_loader.feed(b, nowMs);
+        else
+            m_parser.feed(b);
     }
     m_parser.flushJunk();
 }

@@ -5,8 +5,12 @@
 
 namespace {
 constexpr double Pi = 3.14159265358979323846;
-double rad(double deg) { return deg * Pi / 180.0; }
-double deg(double rad) { return rad * 180.0 / Pi; }
+double rad(double deg) {
+    return deg * Pi / 180.0;
+}
+double deg(double rad) {
+    return rad * 180.0 / Pi;
+}
 double wave(double tMs, double periodMs, double phase = 0) {
     return std::sin(2 * Pi * tMs / periodMs + phase);
 }
@@ -59,8 +63,8 @@ Attitude MotionModel::attitude(double tMs) const {
     const double moving = m_motion == Motion::Moving ? 1.0 : 0.0;
     Attitude a;
     // The still module turns only while it is picked up for the calibration.
-    a.yaw = wrapDegrees(30.0 + (m_motion == Motion::Moving ? YawRate * tMs / 1000.0
-                                                             : stillYawTurn(tMs)));
+    a.yaw = wrapDegrees(30.0 +
+                        (m_motion == Motion::Moving ? YawRate * tMs / 1000.0 : stillYawTurn(tMs)));
     a.pitch = 1.5 + (10.5 * moving + 63.0 * w) * wave(tMs, 7000);
     a.roll = wrapDegrees(-0.8 + (19.2 * moving + 150.0 * w) * wave(tMs, 5000, 1.0));
     return a;
@@ -82,13 +86,17 @@ double MotionModel::altitude(double tMs) const {
     return 52.0 + 3.0 * wave(tMs, 40000) + 0.8 * wave(tMs, 9000, 0.5);
 }
 
-double MotionModel::temperature(double tMs) const { return 25.3 + 1.2 * wave(tMs, 300000); }
+double MotionModel::temperature(double tMs) const {
+    return 25.3 + 1.2 * wave(tMs, 300000);
+}
 
 double MotionModel::pressureAt(double altitude) {
     return 101325.0 * std::pow(1.0 - 2.25577e-5 * altitude, 5.25588);
 }
 
-Vec3 MotionModel::gravityInBody(const Attitude& a) { return toBody({0, 0, 1}, a); }
+Vec3 MotionModel::gravityInBody(const Attitude& a) {
+    return toBody({0, 0, 1}, a);
+}
 
 Vec3 MotionModel::fieldInBody(const Attitude& a) {
     const double i = rad(FieldInclination);

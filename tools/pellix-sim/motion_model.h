@@ -28,7 +28,7 @@ public:
 
     Motion motion() const { return m_motion; }
     [[nodiscard]] Attitude attitude(double tMs) const;
-    [[nodiscard]] Vec3 bodyRates(double tMs) const;  // degrees per second
+    [[nodiscard]] Vec3 bodyRates(double tMs) const;      // degrees per second
     [[nodiscard]] double altitude(double tMs) const;     // metres above sea level
     [[nodiscard]] double temperature(double tMs) const;  // degrees Celsius
 
@@ -37,7 +37,7 @@ public:
     void setTumbling(bool on, double tMs);
     bool tumbling() const { return m_tumbleTarget > 0.5; }
 
-    [[nodiscard]] static double pressureAt(double altitude);  // pascal, standard atmosphere
+    [[nodiscard]] static double pressureAt(double altitude);     // pascal, standard atmosphere
     [[nodiscard]] static Vec3 gravityInBody(const Attitude& a);  // unit vector
     [[nodiscard]] static Vec3 fieldInBody(const Attitude& a);    // unit vector
     // The yaw that a tilt-compensated compass computes from a field seen in body axes.

@@ -1,17 +1,20 @@
 #include "pty_link.h"
 
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSocketNotifier>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <pty.h>
-#include <termios.h>
-#include <unistd.h>
 
-PtyLink::~PtyLink() { unplug(); }
+PtyLink::~PtyLink() {
+    unplug();
+}
 
 bool PtyLink::open(const QString& dir, int port, QString* error) {
     char name[256] = {};

@@ -7,8 +7,12 @@
 
 namespace Report {
 namespace {
-int tenths(double v) { return qRound(v * 10.0); }
-qint32 tenThousandths(double v) { return static_cast<qint32>(qRound64(v * 10000.0)); }
+int tenths(double v) {
+    return qRound(v * 10.0);
+}
+qint32 tenThousandths(double v) {
+    return static_cast<qint32>(qRound64(v * 10000.0));
+}
 }  // namespace
 
 QByteArray imuFrame(const ImuValues& v) {
@@ -52,7 +56,9 @@ QByteArray configFrame(quint8 frames, quint8 rateCode, quint8 baudCode) {
     return Frame::build(Config, p);
 }
 
-QByteArray configWrittenFrame() { return Frame::build(ConfigWritten); }
+QByteArray configWrittenFrame() {
+    return Frame::build(ConfigWritten);
+}
 
 QByteArray offsetsFrame(int yaw, int pitch, int roll) {
     QByteArray p;
@@ -62,7 +68,9 @@ QByteArray offsetsFrame(int yaw, int pitch, int roll) {
     return Frame::build(Offsets, p);
 }
 
-QByteArray offsetsWrittenFrame() { return Frame::build(OffsetsWritten); }
+QByteArray offsetsWrittenFrame() {
+    return Frame::build(OffsetsWritten);
+}
 
 QByteArray pwmInFrame(const std::array<int, 6>& widths) {
     QByteArray p;

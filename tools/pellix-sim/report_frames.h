@@ -60,7 +60,8 @@ struct MotionValues {
 };
 [[nodiscard]] QByteArray motionFrame(const MotionValues& v);
 
-[[nodiscard]] QByteArray magRangeFrame(const std::array<int, 3>& max, const std::array<int, 3>& min);
+[[nodiscard]] QByteArray magRangeFrame(const std::array<int, 3>& max,
+                                       const std::array<int, 3>& min);
 [[nodiscard]] QByteArray accExtremeFrame(int value, quint8 selector);
 [[nodiscard]] QByteArray configFrame(quint8 frames, quint8 rateCode, quint8 baudCode);
 [[nodiscard]] QByteArray configWrittenFrame();
@@ -90,8 +91,8 @@ struct TargetValues {
 [[nodiscard]] QByteArray targetFrame(const TargetValues& v);
 
 struct StatusValues {
-    int mode = 2;                       // 1 manual, 2 self-levelling, 3 position hold, 4 ESC
-    double battery = 0, servo = 0;      // volts
+    int mode = 2;                   // 1 manual, 2 self-levelling, 3 position hold, 4 ESC
+    double battery = 0, servo = 0;  // volts
     int errorCode = 0;
     int i2cErrors = 0;
     int uptime = 0;  // seconds

@@ -1,10 +1,11 @@
 #include "signal_pipe.h"
 
-#include <QSocketNotifier>
-#include <csignal>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <QSocketNotifier>
+#include <csignal>
 
 namespace {
 int g_fds[2] = {-1, -1};

@@ -86,8 +86,8 @@ bool parseSimOptions(const QStringList& args, SimOptions* o, QString* error, QSt
     const QCommandLineOption burst(QStringLiteral("burst-frames"),
                                    QStringLiteral("Frames spoiled by one SIGUSR1 (default 5)."),
                                    QStringLiteral("K"), QStringLiteral("5"));
-    p.addOptions({port, dir, output, rate, still, flow, seed, imageOut, transcript, badSum,
-                  garbage, garbageInterval, garbageSize, withhold, frameLength, unplug, burst});
+    p.addOptions({port, dir, output, rate, still, flow, seed, imageOut, transcript, badSum, garbage,
+                  garbageInterval, garbageSize, withhold, frameLength, unplug, burst});
 
     QStringList argv = args;
     argv.prepend(QStringLiteral("pellix-sim"));
@@ -105,24 +105,30 @@ bool parseSimOptions(const QStringList& args, SimOptions* o, QString* error, QSt
         return false;
     }
     const QString kind = pos.value(0, QStringLiteral("module"));
-    if (kind == QLatin1String("module")) o->kind = SimOptions::Kind::Module;
-    else if (kind == QLatin1String("flightctl")) o->kind = SimOptions::Kind::FlightController;
+    if (kind == QLatin1String("module"))
+        o->kind = SimOptions::Kind::Module;
+    else if (kind == QLatin1String("flightctl"))
+        o->kind = SimOptions::Kind::FlightController;
     else {
         *error = QStringLiteral("unknown device '%1': module or flightctl").arg(kind);
         return false;
     }
     const auto bad = [&](const QCommandLineOption& opt) {
-        *error = QStringLiteral("bad value for --%1: %2")
-                     .arg(opt.names().constLast(), p.value(opt));
+        *error =
+            QStringLiteral("bad value for --%1: %2").arg(opt.names().constLast(), p.value(opt));
         return false;
     };
     if (!toInt(p.value(port), 1, 255, &o->port)) return bad(port);
     o->dir = p.value(dir);
     const QString frames = p.value(output);
-    if (frames == QLatin1String("attitude")) o->config.frames = ModuleConfig::AttitudeOnly;
-    else if (frames == QLatin1String("both")) o->config.frames = ModuleConfig::AttitudeAndSensors;
-    else if (frames == QLatin1String("sensors")) o->config.frames = ModuleConfig::SensorsOnly;
-    else return bad(output);
+    if (frames == QLatin1String("attitude"))
+        o->config.frames = ModuleConfig::AttitudeOnly;
+    else if (frames == QLatin1String("both"))
+        o->config.frames = ModuleConfig::AttitudeAndSensors;
+    else if (frames == QLatin1String("sensors"))
+        o->config.frames = ModuleConfig::SensorsOnly;
+    else
+        return bad(output);
     int hz = 0;
     if (!toInt(p.value(rate), 1, 200, &hz) || !codeForRate(hz)) return bad(rate);
     o->config.rateCode = static_cast<quint8>(codeForRate(hz));

@@ -10,7 +10,9 @@ using namespace SimBench;
 
 namespace {
 constexpr double Pi = 3.14159265358979323846;
-double deg(double r) { return r * 180.0 / Pi; }
+double deg(double r) {
+    return r * 180.0 / Pi;
+}
 
 struct Sample {
     double yaw, pitch, roll, altitude;
@@ -63,15 +65,14 @@ void TstModuleDevice::configurationSetsFramesAndRate_data() {
     QTest::addColumn<QByteArray>("reported");
     QTest::addColumn<int>("imuPerSecond");
     QTest::addColumn<int>("motionPerSecond");
-    QTest::newRow("attitude+sensors 100 Hz 115200")
-        << hex("010307") << hex("010307") << 100 << 100;
+    QTest::newRow("attitude+sensors 100 Hz 115200") << hex("010307") << hex("010307") << 100 << 100;
     QTest::newRow("attitude only 200 Hz") << hex("000107") << hex("000107") << 200 << 0;
     QTest::newRow("attitude only 120 Hz 4800") << hex("000200") << hex("000200") << 120 << 0;
     QTest::newRow("sensors only 1 Hz") << hex("020807") << hex("020807") << 0 << 1;
     QTest::newRow("sensors only 80 Hz 9600") << hex("020401") << hex("020401") << 0 << 80;
     // Lists without a selection send 0xFF, 0x00, 0xFF: the module keeps what it had.
-    QTest::newRow("out of range keeps the old values") << hex("FF00FF") << hex("010607") << 20
-                                                       << 20;
+    QTest::newRow("out of range keeps the old values")
+        << hex("FF00FF") << hex("010607") << 20 << 20;
     QTest::newRow("only the valid field changes") << hex("FF0209") << hex("010207") << 120 << 120;
 }
 
@@ -112,7 +113,8 @@ void TstModuleDevice::offsetsRoundTripAndShiftTheAttitude() {
     bench.run(100);
     qsizetype mark = bench.mark();
     bench.host(CommandFrame(0xB5));
-    QCOMPARE(text(bench.since(mark).value(0)), QStringLiteral("A5 5A 0A B5 00 00 00 00 00 00 BF AA"));
+    QCOMPARE(text(bench.since(mark).value(0)),
+             QStringLiteral("A5 5A 0A B5 00 00 00 00 00 00 BF AA"));
 
     mark = bench.mark();
     bench.host(0xB6, hex("007B800A0708"));  // yaw 12.3, pitch -1, roll 180
@@ -145,14 +147,17 @@ void TstModuleDevice::sensorsAgreeWithTheAttitude() {
         const Sample& x = s[i];
         const double ax = x.acc[0] - ImuCore::AccBias[0], ay = x.acc[1] - ImuCore::AccBias[1],
                      az = x.acc[2] - ImuCore::AccBias[2];
-        QVERIFY2(qAbs(std::hypot(ax, ay, az) / ImuCore::AccPerG - 1) < 0.01, qPrintable(QString::number(i)));
+        QVERIFY2(qAbs(std::hypot(ax, ay, az) / ImuCore::AccPerG - 1) < 0.01,
+                 qPrintable(QString::number(i)));
         QVERIFY(qAbs(deg(std::atan2(-ax, std::hypot(ay, az))) - x.pitch) < 0.5);
         QVERIFY(qAbs(wrapDegrees(deg(std::atan2(ay, az)) - x.roll)) < 0.5);
         const Vec3 m{double(x.mag[0] - ImuCore::MagBias[0]), double(x.mag[1] - ImuCore::MagBias[1]),
                      double(x.mag[2] - ImuCore::MagBias[2])};
         const double heading = MotionModel::headingFrom(m, {0, x.pitch, x.roll});
-        QVERIFY2(qAbs(wrapDegrees(heading - x.yaw)) < 1.5,
-                 qPrintable(QStringLiteral("frame %1: compass %2, yaw %3").arg(i).arg(heading).arg(x.yaw)));
+        QVERIFY2(
+            qAbs(wrapDegrees(heading - x.yaw)) < 1.5,
+            qPrintable(
+                QStringLiteral("frame %1: compass %2, yaw %3").arg(i).arg(heading).arg(x.yaw)));
         if (i > 0) {
             const Sample& p = s[i - 1];
             QVERIFY(qAbs(wrapDegrees(x.yaw - p.yaw)) <= 0.2);
@@ -232,7 +237,8 @@ void TstModuleDevice::accelerometerCaptures_data() {
     QTest::addColumn<int>("selector");
     QTest::addColumn<int>("sign");
     for (int sel = 0; sel < 6; ++sel)
-        QTest::newRow(qPrintable(QStringLiteral("selector %1").arg(sel))) << sel << (sel % 2 ? 1 : -1);
+        QTest::newRow(qPrintable(QStringLiteral("selector %1").arg(sel)))
+            << sel << (sel % 2 ? 1 : -1);
 }
 
 void TstModuleDevice::accelerometerCaptures() {
@@ -270,7 +276,8 @@ void TstModuleDevice::accelerometerCalibrationCentresTheAxes() {
     const double want[3] = {g.x * ImuCore::AccPerG, g.y * ImuCore::AccPerG, g.z * ImuCore::AccPerG};
     for (int k = 0; k < 3; ++k) {
         const double got = mean(s, [k](const Sample& x) { return x.acc[k]; });
-        QVERIFY2(qAbs(got - want[k]) < 12, qPrintable(QStringLiteral("axis %1: %2").arg(k).arg(got)));
+        QVERIFY2(qAbs(got - want[k]) < 12,
+                 qPrintable(QStringLiteral("axis %1: %2").arg(k).arg(got)));
     }
 }
 
@@ -297,4 +304,4 @@ void TstModuleDevice::unknownAndDamagedFramesAreIgnored() {
 }
 
 QTEST_APPLESS_MAIN(TstModuleDevice)
-#include "tst_module_device.moc"
+#include "tst_sim_module.moc"
