@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (throws) throw std::runtime_error("callback failed");
     };
     const auto hook = [&](quint8 b) {
-        events.push_back({'B', QByteArray(1, char(b))});
+        events.push_back({'B', {}, b});
         maybeThrow();
     };
     rx.onGoodFrame = [&] {

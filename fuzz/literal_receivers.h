@@ -13,7 +13,8 @@
 // seen by the upgrade hook.
 struct ReceiverEvent {
     char kind;
-    QByteArray bytes;
+    QByteArray bytes;  // the RxFrame of a good frame
+    int value = 0;     // the byte a hook saw
     bool operator==(const ReceiverEvent&) const = default;
 };
 using ReceiverEvents = std::vector<ReceiverEvent>;
@@ -104,7 +105,7 @@ public:
     }
 
     void Byte(quint8 b) {
-        if (hook) events.push_back({'B', QByteArray(1, static_cast<char>(b))});
+        if (hook) events.push_back({'B', {}, b});
         if (b == 0xAA && stored >= 1 && stored == expected - 1) {
             literalCheck(buffer.size() == stored, "buffer size differs from the stored count");
             if (literalSum(buffer, stored - 2) == static_cast<quint8>(buffer[stored - 1])) {
