@@ -13,7 +13,8 @@ QColor dimmed(const QColor& c) {
 }
 
 QColor captionColorOn(const QColor& fill) {
-    return qGray(fill.rgb()) > 128 ? QColor(Qt::black) : QColor(Qt::white);
+    const int luma = (299 * fill.red() + 587 * fill.green() + 114 * fill.blue()) / 1000;
+    return luma > 128 ? QColor(Qt::black) : QColor(Qt::white);
 }
 }  // namespace
 

@@ -11,10 +11,12 @@
 // hour of history as for a day. Sparse views (fewer points than pixels) draw the points as
 // a line. A hidden channel keeps collecting points and shows them when shown again.
 #include <QColor>
+#include <QImage>
 #include <QPoint>
 #include <QWidget>
 #include <vector>
 
+#include "instruments/axis_ticks.h"
 #include "instruments/instrument_reading.h"
 #include "instruments/strip_chart_series.h"
 #include "instruments/strip_chart_viewport.h"
@@ -116,6 +118,8 @@ private:
         QRect plot;
         AxisRange time;
         AxisRange value;
+        AxisTicks timeTicks;
+        AxisTicks valueTicks;
     };
     enum class Zone { Plot, ValueAxis, TimeAxis, Other };
 
@@ -129,8 +133,10 @@ private:
     Zone zoneAt(const QPoint& pos, const Frame& f) const;
     void markChanged();
 
-    void drawGrid(QPainter& p, const Frame& f) const;
-    void drawChannel(QPainter& p, const Frame& f, const Channel& c);
+    void renderPlot(const Frame& f);
+    void drawDense(const Frame& f, const Channel& c, qint64 first, qint64 end);
+    void drawSparse(QPainter& p, const Frame& f, const Channel& c, qint64 first, qint64 end) const;
+    void drawAxes(QPainter& p, const Frame& f) const;
     void drawLegend(QPainter& p, const Frame& f) const;
     QColor textColor() const;
     QColor gridColor() const;
@@ -153,5 +159,8 @@ private:
         bool valueEngaged = false;
     } m_drag;
 
-    std::vector<ValueSpan> m_columns;  // reused per channel while drawing
+    // The data area is drawn into this image with direct pixel writes where a trace is a
+    // vertical stroke per column (a rasteriser works in horizontal spans and pays per call
+    // for one-pixel-wide ones), then copied to the screen in one go.
+    QImage m_plotImage;
 };

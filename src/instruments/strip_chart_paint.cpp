@@ -1,7 +1,6 @@
 // Layout and drawing of the strip chart.
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <cmath>
 
 #include "instruments/axis_ticks.h"
@@ -12,7 +11,7 @@ constexpr int kEdge = 4;          // free border around everything
 constexpr int kSwatch = 10;       // legend colour square
 constexpr int kLegendGap = 14;    // between legend entries
 constexpr int kValueRowPixels = 28;
-constexpr int kTimeLabelPixels = 90;
+constexpr int kTimeLabelPixels = 75;  // "14:00:15" plus room between labels
 constexpr double kAutoPadding = 0.05;  // share of the data span kept free above and below
 
 QString timeLabel(StripChart::TimeLabels mode, double x, int decimals) {
@@ -93,29 +92,36 @@ StripChart::Frame StripChart::frame() const {
 
     f.time = dataTimeRange();
     f.value = scaledValueRange(f.time, plotHeight);
+    f.valueTicks = niceTicks(f.value.from, f.value.to, valueRows(plotHeight));
 
-    const AxisTicks ticks = niceTicks(f.value.from, f.value.to, valueRows(plotHeight));
     int labelWidth = 0;
-    for (int i = 0; i < ticks.count; ++i)
-        labelWidth = std::max(labelWidth,
-                              fm.horizontalAdvance(tickText(ticks.at(i), ticks.decimals)));
+    for (int i = 0; i < f.valueTicks.count; ++i)
+        labelWidth = std::max(
+            labelWidth, fm.horizontalAdvance(tickText(f.valueTicks.at(i), f.valueTicks.decimals)));
     const int left = kEdge + labelWidth + 6;
     // Room on the right for half of the newest time label.
     const int right = width() - kEdge - fm.horizontalAdvance(QStringLiteral("00:00:00")) / 2;
     f.plot = QRect(left, top, std::max(1, right - left), plotHeight);
+
+    const int columns = std::max(2, f.plot.width() / kTimeLabelPixels);
+    f.timeTicks = m_timeLabels == TimeLabels::Clock ? clockTicks(f.time.from, f.time.to, columns)
+                                                    : niceTicks(f.time.from, f.time.to, columns);
     return f;
 }
+
+namespace {
+int tickX(const AxisRange& time, const QRect& plot, double x) {
+    return int(std::lround((x - time.from) / time.length() * plot.width()));
+}
+}  // namespace
 
 void StripChart::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), m_background);
     const Frame f = frame();
-    drawGrid(p, f);
-    p.save();
-    p.setClipRect(f.plot.adjusted(0, 0, 1, 1));
-    for (const Channel& c : m_channels)
-        if (c.visible) drawChannel(p, f, c);
-    p.restore();
+    renderPlot(f);
+    p.drawImage(f.plot.topLeft(), m_plotImage);
+    drawAxes(p, f);
     drawLegend(p, f);
     if (!f.title.isEmpty()) {
         QFont bold = font();
@@ -126,34 +132,144 @@ void StripChart::paintEvent(QPaintEvent*) {
     }
 }
 
-void StripChart::drawGrid(QPainter& p, const Frame& f) const {
+void StripChart::renderPlot(const Frame& f) {
+    if (m_plotImage.size() != f.plot.size())
+        m_plotImage = QImage(f.plot.size(), QImage::Format_RGB32);
+    m_plotImage.fill(m_background);
+
+    // Grid, in image coordinates.
+    const QRgb grid = gridColor().rgb();
+    const int w = m_plotImage.width();
+    const int h = m_plotImage.height();
+    // bits() once: scanLine() on a non-const image checks for sharing on every call.
+    QRgb* pixels = reinterpret_cast<QRgb*>(m_plotImage.bits());
+    const qsizetype stride = m_plotImage.bytesPerLine() / qsizetype(sizeof(QRgb));
+    for (int i = 0; i < f.valueTicks.count; ++i) {
+        const int y = int(std::lround((f.value.to - f.valueTicks.at(i)) / f.value.length() * h));
+        if (y >= 0 && y < h) std::fill(pixels + y * stride, pixels + y * stride + w, grid);
+    }
+    for (int i = 0; i < f.timeTicks.count; ++i) {
+        const int x = int(std::lround((f.timeTicks.at(i) - f.time.from) / f.time.length() * w));
+        if (x < 0 || x >= w) continue;
+        for (int y = 0; y < h; ++y) pixels[y * stride + x] = grid;
+    }
+
+    // Dense channels first, by pixel; sparse ones with a painter on top, antialiased.
+    std::vector<std::pair<const Channel*, std::pair<qint64, qint64>>> sparse;
+    for (const Channel& c : m_channels) {
+        if (!c.visible || c.series.isEmpty()) continue;
+        const qint64 first = c.series.lowerBound(f.time.from);
+        const qint64 end = c.series.upperBound(f.time.to);
+        if (end - first > w)
+            drawDense(f, c, first, end);
+        else
+            sparse.push_back({&c, {first, end}});
+    }
+    if (sparse.empty()) return;
+    QPainter p(&m_plotImage);
+    p.setRenderHint(QPainter::Antialiasing);
+    for (const auto& [c, range] : sparse) drawSparse(p, f, *c, range.first, range.second);
+}
+
+void StripChart::drawSparse(QPainter& p, const Frame& f, const Channel& c, qint64 first,
+                            qint64 end) const {
+    const StripSeries& s = c.series;
+    const double xScale = f.plot.width() / f.time.length();
+    const double yScale = f.plot.height() / f.value.length();
+    const QRect bounds(0, 0, f.plot.width(), f.plot.height());
+    // One point beyond each edge, so the line runs off the plot instead of stopping short.
+    const qint64 from = std::max<qint64>(0, first - 1);
+    const qint64 to = std::min(s.size(), end + 1);
+    QPolygonF line;
+    line.reserve(int(to - from));
+    // A cosmetic pen takes the rasteriser's fast line path; a wider one is stroked into a
+    // polygon first, which costs ten times as much.
+    QPen pen(c.color, 1);
+    pen.setCosmetic(true);
+    p.setPen(pen);
+    auto flush = [&] {
+        if (line.size() == 1) p.drawPoint(line.front());
+        if (line.size() > 1) p.drawPolyline(line);
+        line.clear();
+    };
+    for (qint64 i = from; i < to; ++i) {
+        const float v = s.value(i);
+        if (std::isnan(v)) {
+            flush();
+            continue;
+        }
+        line << QPointF((s.x(i) - f.time.from) * xScale + 0.5,
+                        clampedY((f.value.to - v) * yScale + 0.5, bounds));
+    }
+    flush();
+}
+
+void StripChart::drawDense(const Frame& f, const Channel& c, qint64 first, qint64 end) {
+    // Per pixel column, a vertical stroke over the column's lowest to highest value. Where
+    // two neighbouring strokes do not overlap, the new one is stretched to meet the old, so
+    // the trace stays connected without looking at single points.
+    const StripSeries& s = c.series;
+    const int w = m_plotImage.width();
+    const int h = m_plotImage.height();
+    const double yScale = h / f.value.length();
+    auto rowOf = [&](float v) {
+        return int(std::floor(std::clamp((f.value.to - v) * yScale, -1.0, double(h))));
+    };
+    const int level = StripSeries::levelForRange((end - first) / w);
+    const double xStep = f.time.length() / w;
+    const QRgb color = c.color.rgb();
+    QRgb* pixels = reinterpret_cast<QRgb*>(m_plotImage.bits());
+    const qsizetype stride = m_plotImage.bytesPerLine() / qsizetype(sizeof(QRgb));
+    qint64 a = first;
+    int previousTop = 0;
+    int previousBottom = 0;
+    bool connected = false;
+    for (int col = 0; col < w; ++col) {
+        const qint64 b = col + 1 == w ? end : s.lowerBound(f.time.from + (col + 1) * xStep);
+        if (b <= a) continue;
+        const ValueSpan span = s.coarseSpan(a, b, level);
+        a = b;
+        if (span.empty()) {
+            connected = false;
+            continue;
+        }
+        int top = rowOf(span.max);
+        int bottom = rowOf(span.min);
+        if (connected) {
+            if (top > previousBottom) top = previousBottom;
+            if (bottom < previousTop) bottom = previousTop;
+        }
+        previousTop = top;
+        previousBottom = bottom;
+        connected = true;
+        top = std::max(top, 0);
+        bottom = std::min(bottom, h - 1);
+        for (QRgb* px = pixels + top * stride + col; top <= bottom; ++top, px += stride)
+            *px = color;
+    }
+}
+
+void StripChart::drawAxes(QPainter& p, const Frame& f) const {
     const QFontMetrics fm = fontMetrics();
-    const QColor grid = gridColor();
     const QColor text = textColor();
     const QRect& plot = f.plot;
 
-    const AxisTicks vt = niceTicks(f.value.from, f.value.to, valueRows(plot.height()));
-    for (int i = 0; i < vt.count; ++i) {
-        const double v = vt.at(i);
-        const int y = int(std::lround(plot.top() + (f.value.to - v) / f.value.length() * plot.height()));
-        p.setPen(grid);
-        p.drawLine(plot.left() + 1, y, plot.right(), y);
-        p.setPen(text);
+    p.setPen(text);
+    for (int i = 0; i < f.valueTicks.count; ++i) {
+        const double v = f.valueTicks.at(i);
+        const int y = plot.top() + int(std::lround((f.value.to - v) / f.value.length() *
+                                                   plot.height()));
         p.drawText(QRect(kEdge, y - fm.height() / 2, plot.left() - kEdge - 5, fm.height()),
-                   Qt::AlignRight | Qt::AlignVCenter, tickText(v, vt.decimals));
+                   Qt::AlignRight | Qt::AlignVCenter, tickText(v, f.valueTicks.decimals));
     }
 
-    const int columns = std::max(2, plot.width() / kTimeLabelPixels);
-    const AxisTicks tt = m_timeLabels == TimeLabels::Clock
-                             ? clockTicks(f.time.from, f.time.to, columns)
-                             : niceTicks(f.time.from, f.time.to, columns);
-    for (int i = 0; i < tt.count; ++i) {
-        const double x = tt.at(i);
-        const int px = int(std::lround(plot.left() + (x - f.time.from) / f.time.length() * plot.width()));
+    const QColor grid = gridColor();
+    for (int i = 0; i < f.timeTicks.count; ++i) {
+        const double x = f.timeTicks.at(i);
+        const int px = plot.left() + tickX(f.time, plot, x);
         p.setPen(grid);
-        p.drawLine(px, plot.top() + 1, px, plot.bottom());
         p.drawLine(px, plot.bottom() + 1, px, plot.bottom() + 3);
-        const QString label = timeLabel(m_timeLabels, x, tt.decimals);
+        const QString label = timeLabel(m_timeLabels, x, f.timeTicks.decimals);
         const int w = fm.horizontalAdvance(label);
         // Labels that would be cut by the widget's edge are left out, not squeezed.
         if (px - w / 2 < 0 || px + w - w / 2 > width()) continue;
@@ -162,78 +278,7 @@ void StripChart::drawGrid(QPainter& p, const Frame& f) const {
     }
 
     p.setPen(m_background.lighter(170));
-    p.drawRect(plot);
-}
-
-void StripChart::drawChannel(QPainter& p, const Frame& f, const Channel& c) {
-    const StripSeries& s = c.series;
-    if (s.isEmpty()) return;
-    const QRect& plot = f.plot;
-    const double x0 = f.time.from;
-    const double xScale = plot.width() / f.time.length();
-    const double yScale = plot.height() / f.value.length();
-    auto yOf = [&](double v) { return clampedY(plot.top() + (f.value.to - v) * yScale, plot); };
-
-    const qint64 first = s.lowerBound(x0);
-    const qint64 end = s.upperBound(f.time.to);
-    const int columns = plot.width();
-
-    if (end - first <= columns) {
-        // Sparse: the points themselves, joined, one point beyond each edge so the line runs
-        // off the plot instead of stopping short of it.
-        const qint64 from = std::max<qint64>(0, first - 1);
-        const qint64 to = std::min(s.size(), end + 1);
-        QPolygonF line;
-        line.reserve(int(to - from));
-        p.setRenderHint(QPainter::Antialiasing, true);
-        p.setPen(QPen(c.color, 1.3));
-        auto flush = [&] {
-            if (line.size() == 1) p.drawPoint(line.front());
-            if (line.size() > 1) p.drawPolyline(line);
-            line.clear();
-        };
-        for (qint64 i = from; i < to; ++i) {
-            const float v = s.value(i);
-            if (std::isnan(v)) {
-                flush();
-                continue;
-            }
-            line << QPointF(plot.left() + (s.x(i) - x0) * xScale, yOf(v));
-        }
-        flush();
-        p.setRenderHint(QPainter::Antialiasing, false);
-        return;
-    }
-
-    // Dense: per pixel column, a vertical stroke over the column's lowest to highest value,
-    // stretched to the previous column's last value so the trace stays connected.
-    std::vector<QLineF> strokes;
-    strokes.reserve(std::size_t(columns));
-    const double xStep = f.time.length() / columns;
-    qint64 a = first;
-    double previousLast = std::nan("");
-    for (int col = 0; col < columns; ++col) {
-        const qint64 b = col + 1 == columns ? end : s.lowerBound(x0 + (col + 1) * xStep);
-        if (b <= a) continue;
-        const ValueSpan span = s.span(a, b);
-        const float lastValue = s.value(b - 1);
-        a = b;
-        if (span.empty()) {
-            previousLast = std::nan("");
-            continue;
-        }
-        double top = yOf(span.max);
-        double bottom = yOf(span.min);
-        if (!std::isnan(previousLast)) {
-            top = std::min(top, previousLast);
-            bottom = std::max(bottom, previousLast);
-        }
-        previousLast = std::isnan(lastValue) ? std::nan("") : yOf(lastValue);
-        const double px = plot.left() + col + 0.5;
-        strokes.emplace_back(px, top, px, bottom + 0.01);
-    }
-    p.setPen(QPen(c.color, 1));
-    p.drawLines(strokes.data(), int(strokes.size()));
+    p.drawRect(plot.adjusted(-1, -1, 0, 0));
 }
 
 void StripChart::drawLegend(QPainter& p, const Frame& f) const {

@@ -130,18 +130,59 @@ ValueSpan StripSeries::span(qint64 from, qint64 to) const {
     ValueSpan s;
     qint64 lo = std::max<qint64>(0, from);
     qint64 hi = std::min(to, m_size);
-    // Peel the ragged ends off at each level, then go up one level with what is left.
-    for (int level = 0; lo < hi; ++level) {
-        if (level == int(m_levels.size())) {
-            for (qint64 i = lo; i < hi; ++i) s.add(unit(level, i));
+    if (lo >= hi) return s;
+    // Level 0: the raw values at the ragged ends. A run of up to 15 values never crosses a
+    // chunk border, because 16 divides the chunk size.
+    auto addRaw = [&](qint64 a, qint64 b) {
+        const float* v = m_chunks[std::size_t(a >> kChunkBits)]->v + (a & (kChunkSize - 1));
+        for (qint64 i = a; i < b; ++i) s.add(*v++);
+    };
+    if (m_levels.empty()) {
+        addRaw(lo, hi);
+        return s;
+    }
+    const qint64 loUp = std::min(hi, (lo + kFanMask) & ~kFanMask);
+    addRaw(lo, loUp);
+    lo = loUp;
+    const qint64 hiDown = std::max(lo, hi & ~kFanMask);
+    if (hiDown < hi) addRaw(hiDown, hi);
+    hi = hiDown;
+    return levelSpan(0, lo >> kFanBits, hi >> kFanBits, s);
+}
+
+// Adds the units [lo, hi) of pyramid level `level` (blocks of 16^(level+1) points) to s.
+ValueSpan StripSeries::levelSpan(std::size_t level, qint64 lo, qint64 hi, ValueSpan s) const {
+    // Peel the ragged ends off each level, then go up with what is left.
+    for (; lo < hi && level < m_levels.size(); ++level) {
+        const ValueSpan* units = m_levels[level].data();
+        if (level + 1 == m_levels.size()) {
+            for (qint64 i = lo; i < hi; ++i) s.add(units[i]);
             break;
         }
-        while (lo < hi && (lo & kFanMask) != 0) s.add(unit(level, lo++));
-        while (lo < hi && (hi & kFanMask) != 0) s.add(unit(level, --hi));
+        while (lo < hi && (lo & kFanMask) != 0) s.add(units[lo++]);
+        while (lo < hi && (hi & kFanMask) != 0) s.add(units[--hi]);
         lo >>= kFanBits;
         hi >>= kFanBits;
     }
     return s;
+}
+
+ValueSpan StripSeries::coarseSpan(qint64 from, qint64 to, int level) const {
+    if (level <= 0 || std::size_t(level) > m_levels.size()) return span(from, to);
+    const int shift = kFanBits * level;
+    const qint64 half = (qint64(1) << shift) / 2;
+    const qint64 lo = (std::max<qint64>(0, from) + half) >> shift;
+    // The partial block at the end of the history is complete for the points it holds.
+    const qint64 hi = std::min(to, m_size) >= m_size
+                          ? qint64(m_levels[std::size_t(level - 1)].size())
+                          : (std::min(to, m_size) + half) >> shift;
+    return levelSpan(std::size_t(level - 1), lo, hi, ValueSpan{});
+}
+
+int StripSeries::levelForRange(qint64 points) {
+    int level = 0;
+    while ((points >> (kFanBits * (level + 1))) >= 8) ++level;
+    return level;
 }
 
 void StripSeries::clear() {

@@ -68,6 +68,13 @@ public:
     [[nodiscard]] qint64 upperBound(double x) const;
     // Lowest and highest value of points [from, to), clamped to the history.
     [[nodiscard]] ValueSpan span(qint64 from, qint64 to) const;
+    // The same with both ends rounded to the nearest multiple of 16^level points, so the
+    // answer comes from the pyramid alone, at a cost that does not grow with the range.
+    // Drawing uses it where a column holds at least 8 such blocks: the ends then move by
+    // less than a sixteenth of a column.
+    [[nodiscard]] ValueSpan coarseSpan(qint64 from, qint64 to, int level) const;
+    // The coarsest level at which a range of `points` points still spans 8 blocks.
+    [[nodiscard]] static int levelForRange(qint64 points);
 
     void clear();
     // Bytes held for the history, summaries and bookkeeping.
@@ -89,6 +96,7 @@ private:
     void storeX(double x);
     void addToLevels(qint64 index, float v);
     ValueSpan unit(int level, qint64 i) const;
+    ValueSpan levelSpan(std::size_t level, qint64 lo, qint64 hi, ValueSpan s) const;
 
     std::vector<std::unique_ptr<Chunk>> m_chunks;
     std::vector<std::unique_ptr<XChunk>> m_xChunks;  // empty while x is implicit
