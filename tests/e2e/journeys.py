@@ -120,6 +120,7 @@ class Torvik:
 
 class Simulator:
     def __init__(self, sim, workdir, *options):
+        self.path, self.workdir = sim, workdir
         self.transcript = os.path.join(workdir, "transcript.txt")
         self.err = open(os.path.join(workdir, "sim.log"), "w")
         self.proc = subprocess.Popen(
@@ -257,9 +258,15 @@ def journey_unplug(torvik, sim):
     time.sleep(1.0)
     if not torvik.alive():
         raise JourneyFailed("Torvik ended after the unplug")
-    # Still usable: the switch answers, and the failed reopen is reported.
-    torvik.press("端口已关闭")
-    wait_for("the failure report", lambda: "端口打开失败 ...可能原因:" in torvik.log_text())
+    # The adapter is plugged in again: the switch reconnects and data flows once more.
+    sim.stop()
+    again = Simulator(sim.path, sim.workdir)
+    try:
+        torvik.press("端口已关闭")
+        wait_for("the port open again", lambda: torvik.switch_caption() == "端口已打开")
+        labels_follow_the_simulator(torvik, again)
+    finally:
+        again.stop()
 
 
 JOURNEYS = {
