@@ -13,6 +13,10 @@ case "${1:-}" in
   vantor) program=Vantor ;;
   flightctl) device=flightctl ;;
 esac
+if [ ! -x "$bin/$program" ]; then
+  echo "$program is not part of this build yet." >&2
+  exit 1
+fi
 sim_pid=""
 if [ -x "$bin/pellix-sim" ]; then
   "$bin/pellix-sim" "$device" --port 1 > /tmp/pellix-sim.$$.log 2>&1 &
