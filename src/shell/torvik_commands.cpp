@@ -21,10 +21,12 @@ void TorvikCommands::Send_hmc_begin() {
 
 void TorvikCommands::send(quint8 code, const char* sentLine, const char* hexLine) {
     if (!m_port.isOpen()) return;
-    // A failed write stops nothing: the two lines and the TXD lamp follow all the same, and
-    // the device's missing reaction shows in its telemetry.
-    (void)m_port.write(CommandFrame(code));
+    // A failed write stops nothing: the two lines and the TXD lamp follow all the same. So
+    // that "sent" is not the last word on a command that never left, a third line says so.
+    const QByteArray frame = CommandFrame(code);
+    const bool written = m_port.write(frame) == frame.size();
     m_log.Show_msg(QString::fromUtf8(sentLine));
     m_log.Show_msg(QString::fromUtf8(hexLine));
+    if (!written) m_log.Show_msg(QString::fromUtf8(WriteFailedLine));
     m_txd.light();
 }

@@ -19,6 +19,9 @@ public:
     void Send_high();       // 0xE2: zero the barometric altitude
     void Send_hmc_begin();  // 0xE3: start the magnetometer calibration
 
+    // Logged after the two lines when the port refused the frame.
+    static constexpr const char* WriteFailedLine = "命令发送失败: 串口写入出错";
+
 private:
     void send(quint8 code, const char* sentLine, const char* hexLine);
 

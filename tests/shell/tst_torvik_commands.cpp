@@ -101,7 +101,8 @@ void TestTorvikCommands::failedWriteStillLogsAndLights() {
     QVERIFY(f.port.written().isEmpty());
     QCOMPARE(
         f.log.text(),
-        QStringLiteral("1:  气压高度标零 命令已经发送！\r\n>  命令格式(HEX): A5 5A 04 E2 E6 AA"));
+        QStringLiteral("1:  气压高度标零 命令已经发送！\r\n>  命令格式(HEX): A5 5A 04 E2 E6 AA"
+                       "\r\n>  命令发送失败: 串口写入出错"));
     QVERIFY(f.txd->lit());
 }
 
