@@ -9,9 +9,9 @@
 
 namespace {
 
-// Takes the bytes of p[0, k) up to the first 0xA5 or 0x5A, adds them to sum and, when dst is
-// set, stores them there; returns how many it took. Inside a frame these are the only bytes
-// that need more than storing, as long as the caller keeps k short of every count limit.
+// Takes the bytes of p[0, k) up to the first 0xA5 or 0x5A, stores them into dst and adds them
+// to sum; returns how many it took. Inside a frame, with k short of every count limit, 0xA5
+// and 0x5A are the only bytes that need more than storing.
 // Sixteen bytes at a time where the processor allows; bytes are never written past dst + k.
 qsizetype storeRun(const quint8* p, qsizetype k, char* dst, unsigned& sum) {
     unsigned acc = sum;
@@ -25,7 +25,7 @@ qsizetype storeRun(const quint8* p, qsizetype k, char* dst, unsigned& sum) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
         const __m128i special = _mm_or_si128(_mm_cmpeq_epi8(v, h1), _mm_cmpeq_epi8(v, h2));
         if (_mm_movemask_epi8(special) != 0) break;
-        if (dst) _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), v);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), v);
         sums = _mm_add_epi64(sums, _mm_sad_epu8(v, zero));
     }
     acc += static_cast<unsigned>(_mm_cvtsi128_si64(sums)) +
@@ -34,7 +34,7 @@ qsizetype storeRun(const quint8* p, qsizetype k, char* dst, unsigned& sum) {
     for (; i < k; ++i) {
         const quint8 b = p[i];
         if (b == Frame::Header1 || b == Frame::Header2) break;
-        if (dst) dst[i] = static_cast<char>(b);
+        dst[i] = static_cast<char>(b);
         acc += b;
     }
     sum = acc;

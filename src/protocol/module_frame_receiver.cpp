@@ -10,8 +10,8 @@
 namespace {
 
 // Takes the bytes of p[0, k) up to the first 0xA5 or 0x5A, adds them to sum and, when dst is
-// set, stores them there; returns how many it took. Inside a frame these are the only bytes
-// that need more than storing, as long as the caller keeps k short of every count limit.
+// set, stores them there; returns how many it took. Inside a frame, with k short of every
+// count limit, 0xA5 and 0x5A are the only bytes that need more than storing.
 // Sixteen bytes at a time where the processor allows; bytes are never written past dst + k.
 qsizetype storeRun(const quint8* p, qsizetype k, char* dst, unsigned& sum) {
     unsigned acc = sum;
