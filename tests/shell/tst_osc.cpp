@@ -223,6 +223,34 @@ private slots:
         QVERIFY(logLines().last().endsWith(QStringLiteral("3. 数据转换电路异常,不能可靠传送数据")));
     }
 
+    // The widest texts the labels get must fit their boxes: a clipped reading is a wrong one.
+    void widestReadingsFitTheirLabels_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("acc g") << "Label29" << "AX: -1.999 g";
+        QTest::newRow("gyro dps") << "Label32" << "GX: -999.085 dps";
+        QTest::newRow("raw count") << "Label7" << " AX:-32767";
+        QTest::newRow("heading") << "Label19" << "航向:-179.9";
+        QTest::newRow("pressure") << "Label18" << "气压:101320Pa";
+        QTest::newRow("altitude") << "Label16" << "高度:-999.9m";
+        QTest::newRow("temperature") << "Label17" << "温度:-40.0度";
+        QTest::newRow("solution rate") << "Label24" << "姿态解算:500 次每秒";
+        QTest::newRow("frame rate") << "Label22" << "200 帧每秒";
+        QTest::newRow("roll") << "Label5" << "Roll:-179.9";
+        QTest::newRow("pitch") << "Label6" << "Pitch:-89.9";
+    }
+    void widestReadingsFitTheirLabels() {
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        auto* l = m_osc->findChild<QLabel*>(name);
+        QVERIFY(l);
+        QVERIFY2(l->fontMetrics().horizontalAdvance(text) <= l->contentsRect().width(),
+                 qPrintable(QStringLiteral("%1 needs %2 px, has %3")
+                                .arg(text)
+                                .arg(l->fontMetrics().horizontalAdvance(text))
+                                .arg(l->contentsRect().width())));
+    }
+
     // Not an assertion: a picture of the window with live data for a person to look at.
     void screenshotWithLiveData() {
         const QByteArray dir = qgetenv("TORVIK_SCREENSHOTS");
