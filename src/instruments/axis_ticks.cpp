@@ -3,8 +3,6 @@
 #include <array>
 #include <cmath>
 
-namespace {
-
 AxisTicks ticksWithStep(double lo, double hi, double step) {
     AxisTicks t;
     t.step = step;
@@ -15,8 +13,6 @@ AxisTicks ticksWithStep(double lo, double hi, double step) {
     t.decimals = std::max(0, int(-std::floor(std::log10(step) + 1e-9)));
     return t;
 }
-
-}  // namespace
 
 double niceStep(double rawStep) {
     if (!(rawStep > 0) || !std::isfinite(rawStep)) return 1;

@@ -12,6 +12,8 @@ struct AxisTicks {
     double at(int i) const { return first + step * i; }
 };
 
+// The ticks at multiples of `step` (> 0) inside [lo, hi].
+[[nodiscard]] AxisTicks ticksWithStep(double lo, double hi, double step);
 // A 1-2-5 step near `rawStep` (rawStep > 0), never smaller than it.
 [[nodiscard]] double niceStep(double rawStep);
 // At most about `maxTicks` ticks over [lo, hi].

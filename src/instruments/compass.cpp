@@ -9,7 +9,9 @@ namespace {
 constexpr double kNeedleShare = 0.62;  // needle length as a share of the dial radius
 }
 
-Compass::Compass(QWidget* parent) : QWidget(parent) { installInstrumentAccessibility(); }
+Compass::Compass(QWidget* parent) : QWidget(parent) {
+    installInstrumentAccessibility();
+}
 
 void Compass::setValue(double degrees) {
     if (degrees == m_value || !std::isfinite(degrees)) return;
@@ -29,9 +31,13 @@ void Compass::setNeedleColor(const QColor& color) {
     update();
 }
 
-QPointF Compass::dialCentre() const { return QRectF(rect()).center(); }
+QPointF Compass::dialCentre() const {
+    return QRectF(rect()).center();
+}
 
-double Compass::dialRadius() const { return std::max(4.0, std::min(width(), height()) / 2.0 - 2); }
+double Compass::dialRadius() const {
+    return std::max(4.0, std::min(width(), height()) / 2.0 - 2);
+}
 
 QPointF Compass::pointAt(double degrees, double radius) const {
     const double a = degrees * std::numbers::pi / 180.0;
@@ -39,9 +45,13 @@ QPointF Compass::pointAt(double degrees, double radius) const {
     return dialCentre() + QPointF(std::sin(a) * radius, -std::cos(a) * radius);
 }
 
-QPointF Compass::needleTip() const { return pointAt(heading(), dialRadius() * kNeedleShare); }
+QPointF Compass::needleTip() const {
+    return pointAt(heading(), dialRadius() * kNeedleShare);
+}
 
-QString Compass::readingText() const { return QString::number(heading(), 'f', 1); }
+QString Compass::readingText() const {
+    return QString::number(heading(), 'f', 1);
+}
 
 std::optional<InstrumentValue> Compass::readingValue() const {
     return InstrumentValue{heading(), 0.0, 360.0};

@@ -46,8 +46,7 @@ QFont InstrumentLabel::captionFont() const {
     f.setPixelSize(std::max(6, available * 4 / 5));
     const int room = width() - 2 * kPadding;
     const int needed = QFontMetrics(f).horizontalAdvance(m_caption);
-    if (needed > room && needed > 0)
-        f.setPixelSize(std::max(6, f.pixelSize() * room / needed));
+    if (needed > room && needed > 0) f.setPixelSize(std::max(6, f.pixelSize() * room / needed));
     return f;
 }
 

@@ -63,7 +63,9 @@ QSize Lamp::sizeHint() const {
     return m_shape == Shape::Rectangle ? QSize(text + 12, 18) : QSize(text + 24, 18);
 }
 
-QString Lamp::readingText() const { return m_lit ? QStringLiteral("on") : QStringLiteral("off"); }
+QString Lamp::readingText() const {
+    return m_lit ? QStringLiteral("on") : QStringLiteral("off");
+}
 
 std::optional<InstrumentValue> Lamp::readingValue() const {
     return InstrumentValue{m_lit ? 1.0 : 0.0, 0.0, 1.0};

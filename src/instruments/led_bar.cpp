@@ -67,9 +67,13 @@ int LedBar::litSegments() const {
     return int(std::floor(fillFraction() * segmentCount() + 0.5));
 }
 
-QSize LedBar::sizeHint() const { return isVertical() ? QSize(20, 150) : QSize(150, 20); }
+QSize LedBar::sizeHint() const {
+    return isVertical() ? QSize(20, 150) : QSize(150, 20);
+}
 
-QString LedBar::readingText() const { return valueText(m_value); }
+QString LedBar::readingText() const {
+    return valueText(m_value);
+}
 
 std::optional<InstrumentValue> LedBar::readingValue() const {
     return InstrumentValue{m_value, m_min, m_max};

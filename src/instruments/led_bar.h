@@ -18,7 +18,9 @@ public:
 
     Direction direction() const { return m_direction; }
     void setDirection(Direction direction);
-    bool isVertical() const { return m_direction == Direction::Up || m_direction == Direction::Down; }
+    bool isVertical() const {
+        return m_direction == Direction::Up || m_direction == Direction::Down;
+    }
 
     double minimum() const { return m_min; }
     double maximum() const { return m_max; }

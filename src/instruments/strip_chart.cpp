@@ -7,9 +7,9 @@
 
 namespace {
 // Colours for channels nobody has coloured yet; distinct on the dark grey background.
-constexpr std::array<QRgb, 12> kDefaultColors = {
-    0xff4040, 0xffd700, 0x4080ff, 0x40e040, 0xff00ff, 0x00e0e0,
-    0xffa040, 0xffffff, 0xa080ff, 0xf5ccb0, 0x99f032, 0xff8080};
+constexpr std::array<QRgb, 12> kDefaultColors = {0xff4040, 0xffd700, 0x4080ff, 0x40e040,
+                                                 0xff00ff, 0x00e0e0, 0xffa040, 0xffffff,
+                                                 0xa080ff, 0xf5ccb0, 0x99f032, 0xff8080};
 // One wheel notch zooms by this factor.
 constexpr double kWheelZoom = 0.8;
 // Pixels a drag must travel along an axis before it pans that axis, so a sideways drag
@@ -89,7 +89,7 @@ void StripChart::addPoint(int channel, double x, double value) {
 void StripChart::markChanged() {
     // Repaints are coalesced by Qt: twelve points added on one display tick cost one redraw.
     update();
-    notifyReadingChanged(this, false);
+    m_readingChanged = true;
 }
 
 qint64 StripChart::pointCount(int channel) const {
@@ -184,13 +184,21 @@ double StripChart::newest() const {
     return last;
 }
 
-AxisRange StripChart::dataTimeRange() const { return m_view.timeRange(origin(), newest()); }
+AxisRange StripChart::dataTimeRange() const {
+    return m_view.timeRange(origin(), newest());
+}
 
-AxisRange StripChart::visibleTimeRange() const { return dataTimeRange(); }
+AxisRange StripChart::visibleTimeRange() const {
+    return dataTimeRange();
+}
 
-AxisRange StripChart::visibleValueRange() const { return frame().value; }
+AxisRange StripChart::visibleValueRange() const {
+    return frame().value;
+}
 
-QRect StripChart::plotRect() const { return frame().plot; }
+QRect StripChart::plotRect() const {
+    return frame().plot;
+}
 
 QPointF StripChart::mapToPixel(double x, double value) const {
     const Frame f = frame();
@@ -241,9 +249,9 @@ void StripChart::wheelEvent(QWheelEvent* event) {
     }
     // Wheel forward zooms in.
     const double factor = std::pow(kWheelZoom, notches);
-    const bool values = zone == Zone::ValueAxis ||
-                        (zone == Zone::Plot &&
-                         (event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier)));
+    const bool values =
+        zone == Zone::ValueAxis ||
+        (zone == Zone::Plot && (event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier)));
     if (values) {
         const double anchor =
             f.value.to - double(pos.y() - f.plot.top()) / f.plot.height() * f.value.length();

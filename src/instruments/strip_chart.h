@@ -127,7 +127,8 @@ private:
     double origin() const;
     double newest() const;
     AxisRange dataTimeRange() const;
-    AxisRange scaledValueRange(const AxisRange& time, int plotHeight) const;
+    // The value range in view and the step of its labels.
+    std::pair<AxisRange, double> scaledValueRange(const AxisRange& time, int plotHeight) const;
     int legendHeight(int width) const;
     Frame frame() const;
     Zone zoneAt(const QPoint& pos, const Frame& f) const;
@@ -163,4 +164,7 @@ private:
     // vertical stroke per column (a rasteriser works in horizontal spans and pays per call
     // for one-pixel-wide ones), then copied to the screen in one go.
     QImage m_plotImage;
+    // New points since the last redraw: assistive technology hears of them once per redraw,
+    // not once per point.
+    bool m_readingChanged = false;
 };

@@ -7,18 +7,24 @@
 #include "instruments/strip_chart.h"
 
 namespace {
-constexpr int kEdge = 4;          // free border around everything
-constexpr int kSwatch = 10;       // legend colour square
-constexpr int kLegendGap = 14;    // between legend entries
+constexpr int kEdge = 4;        // free border around everything
+constexpr int kSwatch = 10;     // legend colour square
+constexpr int kLegendGap = 14;  // between legend entries
 constexpr int kValueRowPixels = 28;
-constexpr int kTimeLabelPixels = 75;  // "14:00:15" plus room between labels
+constexpr int kTimeLabelPixels = 75;   // "14:00:15" plus room between labels
 constexpr double kAutoPadding = 0.05;  // share of the data span kept free above and below
 
 QString timeLabel(StripChart::TimeLabels mode, double x, int decimals) {
     return mode == StripChart::TimeLabels::Clock ? clockText(x, decimals) : tickText(x, decimals);
 }
 
-int valueRows(int plotHeight) { return std::max(2, plotHeight / kValueRowPixels); }
+int timeLabelGap(const QFontMetrics& fm) {
+    return fm.height() / 2 + 1;
+}
+
+int valueRows(int plotHeight) {
+    return std::max(2, plotHeight / kValueRowPixels);
+}
 
 double clampedY(double y, const QRect& plot) {
     // Values far outside a hand-set range must not reach the rasteriser as huge coordinates.
@@ -50,28 +56,33 @@ int StripChart::legendHeight(int width) const {
     return rows * (fm.height() + 2);
 }
 
-AxisRange StripChart::scaledValueRange(const AxisRange& time, int plotHeight) const {
-    if (!m_view.isAutoScaling()) return m_view.valueRange();
+std::pair<AxisRange, double> StripChart::scaledValueRange(const AxisRange& time,
+                                                          int plotHeight) const {
+    const int rows = valueRows(plotHeight);
+    auto manual = [&] {
+        const AxisRange r = m_view.valueRange();
+        return std::pair{r, niceTicks(r.from, r.to, rows).step};
+    };
+    if (!m_view.isAutoScaling()) return manual();
     ValueSpan data;
     for (const Channel& c : m_channels) {
         if (!c.visible || c.series.isEmpty()) continue;
         data.add(c.series.span(c.series.lowerBound(time.from), c.series.upperBound(time.to)));
     }
-    if (data.empty()) return m_view.valueRange();
+    if (data.empty()) return manual();
     double lo = data.min;
     double hi = data.max;
     const double spread = hi - lo;
     // A flat line sits in the middle of a span around it.
-    const double pad =
-        spread > 1e-9 * std::max(1.0, std::abs(lo)) ? spread * kAutoPadding
-                                                     : std::max(1.0, std::abs(lo) * 0.1);
+    const double pad = spread > 1e-9 * std::max(1.0, std::abs(lo))
+                           ? spread * kAutoPadding
+                           : std::max(1.0, std::abs(lo) * 0.1);
     lo -= pad;
     hi += pad;
     // Whole ticks at both ends: the axis moves in tick steps instead of jittering with
-    // every new sample.
-    const AxisTicks ticks = niceTicks(lo, hi, valueRows(plotHeight));
-    return {std::floor(lo / ticks.step + 1e-9) * ticks.step,
-            std::ceil(hi / ticks.step - 1e-9) * ticks.step};
+    // every new sample, and both edges carry a label.
+    const double step = niceTicks(lo, hi, rows).step;
+    return {{std::floor(lo / step + 1e-9) * step, std::ceil(hi / step - 1e-9) * step}, step};
 }
 
 StripChart::Frame StripChart::frame() const {
@@ -85,16 +96,22 @@ StripChart::Frame StripChart::frame() const {
     const int legend = legendHeight(width());
     if (legend > 0) {
         f.legend = QRect(kEdge, top, width() - 2 * kEdge, legend);
-        top += legend + 2;
+        top += legend;
     }
-    const int bottom = height() - kEdge - fm.height() - 4;
+    // Room for the upper half of the top value label, which sits on the plot's edge.
+    top += fm.height() / 2;
+    // Time labels sit below the lower half of the bottom value label.
+    const int bottom = height() - kEdge - fm.height() - timeLabelGap(fm);
     const int plotHeight = std::max(1, bottom - top);
 
     f.time = dataTimeRange();
-    f.value = scaledValueRange(f.time, plotHeight);
-    f.valueTicks = niceTicks(f.value.from, f.value.to, valueRows(plotHeight));
+    const auto [value, step] = scaledValueRange(f.time, plotHeight);
+    f.value = value;
+    f.valueTicks = ticksWithStep(value.from, value.to, step);
 
-    int labelWidth = 0;
+    // A floor under the label width keeps the plot from shifting sideways each time the
+    // automatic scale changes between, say, "50" and "-100".
+    int labelWidth = fm.horizontalAdvance(QStringLiteral("-000"));
     for (int i = 0; i < f.valueTicks.count; ++i)
         labelWidth = std::max(
             labelWidth, fm.horizontalAdvance(tickText(f.valueTicks.at(i), f.valueTicks.decimals)));
@@ -123,6 +140,10 @@ void StripChart::paintEvent(QPaintEvent*) {
     p.drawImage(f.plot.topLeft(), m_plotImage);
     drawAxes(p, f);
     drawLegend(p, f);
+    if (m_readingChanged) {
+        m_readingChanged = false;
+        notifyReadingChanged(this, false);
+    }
     if (!f.title.isEmpty()) {
         QFont bold = font();
         bold.setBold(true);
@@ -133,8 +154,11 @@ void StripChart::paintEvent(QPaintEvent*) {
 }
 
 void StripChart::renderPlot(const Frame& f) {
-    if (m_plotImage.size() != f.plot.size())
-        m_plotImage = QImage(f.plot.size(), QImage::Format_RGB32);
+    // Device pixels: on a scaled screen the strokes stay one device pixel wide and sharp.
+    const qreal dpr = devicePixelRatioF();
+    const QSize size = (QSizeF(f.plot.size()) * dpr).toSize();
+    if (m_plotImage.size() != size) m_plotImage = QImage(size, QImage::Format_RGB32);
+    m_plotImage.setDevicePixelRatio(dpr);
     m_plotImage.fill(m_background);
 
     // Grid, in image coordinates.
@@ -257,8 +281,8 @@ void StripChart::drawAxes(QPainter& p, const Frame& f) const {
     p.setPen(text);
     for (int i = 0; i < f.valueTicks.count; ++i) {
         const double v = f.valueTicks.at(i);
-        const int y = plot.top() + int(std::lround((f.value.to - v) / f.value.length() *
-                                                   plot.height()));
+        const int y =
+            plot.top() + int(std::lround((f.value.to - v) / f.value.length() * plot.height()));
         p.drawText(QRect(kEdge, y - fm.height() / 2, plot.left() - kEdge - 5, fm.height()),
                    Qt::AlignRight | Qt::AlignVCenter, tickText(v, f.valueTicks.decimals));
     }
@@ -274,7 +298,8 @@ void StripChart::drawAxes(QPainter& p, const Frame& f) const {
         // Labels that would be cut by the widget's edge are left out, not squeezed.
         if (px - w / 2 < 0 || px + w - w / 2 > width()) continue;
         p.setPen(text);
-        p.drawText(QRect(px - w / 2, plot.bottom() + 4, w, fm.height()), Qt::AlignCenter, label);
+        p.drawText(QRect(px - w / 2, plot.bottom() + timeLabelGap(fm), w, fm.height()),
+                   Qt::AlignCenter, label);
     }
 
     p.setPen(m_background.lighter(170));

@@ -21,14 +21,15 @@ struct ValueSpan {
     float max = -std::numeric_limits<float>::infinity();
 
     bool empty() const { return !(min <= max); }
-    // Comparisons with NaN are false, so gaps never enter a span.
+    // Comparisons with NaN are false, so gaps never enter a span. Written as selects, these
+    // become single min/max instructions: noisy data makes a branch here a coin toss.
     void add(float v) {
-        if (v < min) min = v;
-        if (v > max) max = v;
+        min = v < min ? v : min;
+        max = v > max ? v : max;
     }
     void add(const ValueSpan& s) {
-        if (s.min < min) min = s.min;
-        if (s.max > max) max = s.max;
+        min = s.min < min ? s.min : min;
+        max = s.max > max ? s.max : max;
     }
 };
 

@@ -11,7 +11,9 @@ constexpr int kTubeWidth = 8;
 constexpr int kMargin = 4;
 }  // namespace
 
-Thermometer::Thermometer(QWidget* parent) : QWidget(parent) { installInstrumentAccessibility(); }
+Thermometer::Thermometer(QWidget* parent) : QWidget(parent) {
+    installInstrumentAccessibility();
+}
 
 void Thermometer::setRange(double minimum, double maximum) {
     if (!(maximum > minimum)) return;
@@ -33,7 +35,9 @@ void Thermometer::setColumnColor(const QColor& color) {
     update();
 }
 
-int Thermometer::bulbDiameter() const { return kTubeWidth * 2 + 2; }
+int Thermometer::bulbDiameter() const {
+    return kTubeWidth * 2 + 2;
+}
 
 QRect Thermometer::tubeRect() const {
     const int half = fontMetrics().height() / 2;
@@ -49,7 +53,9 @@ int Thermometer::columnTop() const {
     return tube.bottom() + 1 - int(std::lround(f * tube.height()));
 }
 
-QString Thermometer::readingText() const { return QString::number(m_value, 'f', 1); }
+QString Thermometer::readingText() const {
+    return QString::number(m_value, 'f', 1);
+}
 
 std::optional<InstrumentValue> Thermometer::readingValue() const {
     return InstrumentValue{m_value, m_min, m_max};
@@ -85,16 +91,17 @@ void Thermometer::paintEvent(QPaintEvent*) {
     const int tickLeft = tube.right() + 4;
     for (int i = 0; i < ticks.count; ++i) {
         const double v = ticks.at(i);
-        const int y = tube.bottom() + 1 - int(std::lround((v - m_min) / (m_max - m_min) * tube.height()));
+        const int y =
+            tube.bottom() + 1 - int(std::lround((v - m_min) / (m_max - m_min) * tube.height()));
         p.drawLine(tickLeft, y, tickLeft + 5, y);
         const QRect label(tickLeft + 8, y - fontMetrics().height() / 2, width() - tickLeft - 8,
                           fontMetrics().height());
         p.drawText(label, Qt::AlignLeft | Qt::AlignVCenter, tickText(v, ticks.decimals));
         // Minor tick half-way to the next label.
         if (i + 1 < ticks.count) {
-            const int ym = tube.bottom() + 1 -
-                           int(std::lround((v + ticks.step / 2 - m_min) / (m_max - m_min) *
-                                           tube.height()));
+            const int ym =
+                tube.bottom() + 1 -
+                int(std::lround((v + ticks.step / 2 - m_min) / (m_max - m_min) * tube.height()));
             p.drawLine(tickLeft, ym, tickLeft + 3, ym);
         }
     }

@@ -22,9 +22,13 @@ using WidgetFactory = std::function<QWidget*()>;
 Q_DECLARE_METATYPE(WidgetFactory)
 
 namespace {
-QImage grabOf(QWidget& w) { return w.grab().toImage(); }
+QImage grabOf(QWidget& w) {
+    return w.grab().toImage();
+}
 
-bool isNeedleRed(const QColor& c) { return c.red() > 180 && c.green() < 90 && c.blue() < 90; }
+bool isNeedleRed(const QColor& c) {
+    return c.red() > 180 && c.green() < 90 && c.blue() < 90;
+}
 }  // namespace
 
 class TestInstrumentWidgets : public QObject {
@@ -46,32 +50,41 @@ private slots:
             w->setRange(0, 200);
             w->setValue(123.4);
             return w;
-        }) << "iLedBarX1" << "123.4" << QVariant(123.4) << QVariant(0.0) << QVariant(200.0);
+        }) << "iLedBarX1"
+                                      << "123.4" << QVariant(123.4) << QVariant(0.0)
+                                      << QVariant(200.0);
         QTest::newRow("thermometer") << WidgetFactory([] {
             auto* w = new Thermometer;
             w->setAccessibleName(QStringLiteral("温度"));
             w->setRange(0, 50);
             w->setValue(25.1);
             return w;
-        }) << "温度" << "25.1" << QVariant(25.1) << QVariant(0.0) << QVariant(50.0);
+        }) << "温度"
+                                     << "25.1" << QVariant(25.1) << QVariant(0.0) << QVariant(50.0);
         QTest::newRow("compass folds the value") << WidgetFactory([] {
             auto* w = new Compass;
             w->setObjectName(QStringLiteral("iCompassX1"));
             w->setValue(-90);
             return w;
-        }) << "iCompassX1" << "270.0" << QVariant(270.0) << QVariant(0.0) << QVariant(360.0);
+        }) << "iCompassX1"
+                                                 << "270.0" << QVariant(270.0) << QVariant(0.0)
+                                                 << QVariant(360.0);
         QTest::newRow("lit lamp named by its caption") << WidgetFactory([] {
             auto* w = new Lamp;
             w->setCaption(QStringLiteral("RXD"));
             w->setLit(true);
             return w;
-        }) << "RXD" << "on" << QVariant(1.0) << QVariant(0.0) << QVariant(1.0);
-        QTest::newRow("instrument label") << WidgetFactory([] {
-            return new InstrumentLabel(nullptr, QStringLiteral("25.1C"));
-        }) << "25.1C" << "25.1C" << QVariant() << QVariant() << QVariant();
-        QTest::newRow("titled panel") << WidgetFactory([] {
-            return new TitledPanel(nullptr, QStringLiteral("信息显示"));
-        }) << "信息显示" << "信息显示" << QVariant() << QVariant() << QVariant();
+        }) << "RXD"
+                                                       << "on" << QVariant(1.0) << QVariant(0.0)
+                                                       << QVariant(1.0);
+        QTest::newRow("instrument label")
+            << WidgetFactory([] { return new InstrumentLabel(nullptr, QStringLiteral("25.1C")); })
+            << "25.1C"
+            << "25.1C" << QVariant() << QVariant() << QVariant();
+        QTest::newRow("titled panel")
+            << WidgetFactory([] { return new TitledPanel(nullptr, QStringLiteral("信息显示")); })
+            << "信息显示"
+            << "信息显示" << QVariant() << QVariant() << QVariant();
     }
     void accessibleNameAndReading() {
         QFETCH(WidgetFactory, make);
@@ -214,14 +227,14 @@ private slots:
         QTest::addColumn<QPoint>("tip");   // a point near the far end
         QTest::newRow("up, half") << int(LedBar::Direction::Up) << 100.0 << 0.5 << QPoint(10, 195)
                                   << QPoint(10, 5);
-        QTest::newRow("up, above range") << int(LedBar::Direction::Up) << 250.0 << 1.0
-                                         << QPoint(10, 195) << QPoint(10, 5);
-        QTest::newRow("down, half") << int(LedBar::Direction::Down) << 100.0 << 0.5
-                                    << QPoint(10, 5) << QPoint(10, 195);
-        QTest::newRow("right, quarter") << int(LedBar::Direction::Right) << 50.0 << 0.25
-                                        << QPoint(5, 10) << QPoint(195, 10);
-        QTest::newRow("left, below range") << int(LedBar::Direction::Left) << -5.0 << 0.0
-                                           << QPoint(195, 10) << QPoint(5, 10);
+        QTest::newRow("up, above range")
+            << int(LedBar::Direction::Up) << 250.0 << 1.0 << QPoint(10, 195) << QPoint(10, 5);
+        QTest::newRow("down, half")
+            << int(LedBar::Direction::Down) << 100.0 << 0.5 << QPoint(10, 5) << QPoint(10, 195);
+        QTest::newRow("right, quarter")
+            << int(LedBar::Direction::Right) << 50.0 << 0.25 << QPoint(5, 10) << QPoint(195, 10);
+        QTest::newRow("left, below range")
+            << int(LedBar::Direction::Left) << -5.0 << 0.0 << QPoint(195, 10) << QPoint(5, 10);
     }
     void ledBarFillsFromItsBase() {
         QFETCH(int, direction);
@@ -237,7 +250,9 @@ private slots:
         QCOMPARE(bar.fillFraction(), fill);
         QCOMPARE(bar.litSegments(), int(std::floor(fill * bar.segmentCount() + 0.5)));
         const QImage img = grabOf(bar);
-        auto lit = [&](QPoint p) { return qMax(img.pixelColor(p).red(), img.pixelColor(p).green()) > 150; };
+        auto lit = [&](QPoint p) {
+            return qMax(img.pixelColor(p).red(), img.pixelColor(p).green()) > 150;
+        };
         QCOMPARE(lit(base), fill > 0);
         QCOMPARE(lit(tip), fill == 1.0);
     }

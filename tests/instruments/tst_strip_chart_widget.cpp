@@ -38,15 +38,16 @@ struct MainChart {
     MainChart() {
         chart.resize(793, 337);
         chart.setBackgroundColor(kBackground);
-        for (int i = 0; i < 12; ++i)
-            chart.setChannelColor(i, QColor::fromHsv(i * 30, 255, 255));
+        for (int i = 0; i < 12; ++i) chart.setChannelColor(i, QColor::fromHsv(i * 30, 255, 255));
     }
     void feed(int samples, double (*f)(int ch, int i)) {
         for (int i = 0; i < samples; ++i)
             for (int ch = 0; ch < 12; ++ch) chart.addPoint(ch, f(ch, i));
     }
 };
-double sine(int ch, int i) { return 100 * std::sin(i * 0.05 + ch); }
+double sine(int ch, int i) {
+    return 100 * std::sin(i * 0.05 + ch);
+}
 }  // namespace
 
 class TestStripChartWidget : public QObject {
@@ -182,7 +183,8 @@ private slots:
         QVERIFY2(std::abs(reddest - expectedRow) <= 1,
                  qPrintable(QStringLiteral("row %1, expected %2").arg(reddest).arg(expectedRow)));
         // Away from the trace and the grid lines the plot shows the background colour.
-        QVERIFY(countColor(img, plot.adjusted(2, 2, -2, -2), kBackground) > plot.width() * plot.height() / 2);
+        QVERIFY(countColor(img, plot.adjusted(2, 2, -2, -2), kBackground) >
+                plot.width() * plot.height() / 2);
         QCOMPARE(img.pixelColor(1, chart.height() - 1), kBackground);
     }
 
@@ -267,7 +269,8 @@ private slots:
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&chart);
         QVERIFY(iface);
         QCOMPARE(iface->text(QAccessible::Name), QStringLiteral("iPlotX1"));
-        QCOMPARE(iface->text(QAccessible::Description), QStringLiteral("YAW 12.5; Roll -3 (hidden)"));
+        QCOMPARE(iface->text(QAccessible::Description),
+                 QStringLiteral("YAW 12.5; Roll -3 (hidden)"));
     }
 };
 

@@ -76,6 +76,39 @@ private slots:
         }
     }
 
+    // The coarse answer used for dense drawing: exactly the span between the ends rounded to
+    // whole blocks of the level, the partial block at the end of the history included.
+    void coarseSpanRoundsToWholeBlocks_data() {
+        QTest::addColumn<qint64>("from");
+        QTest::addColumn<qint64>("to");
+        QTest::addColumn<int>("level");
+        QTest::newRow("level 1, rounds down both") << qint64(4101) << qint64(9000) << 1;
+        QTest::newRow("level 1, rounds up both") << qint64(4105) << qint64(9010) << 1;
+        QTest::newRow("level 2 across chunks") << qint64(300) << qint64(40'000) << 2;
+        QTest::newRow("level 2 to the end") << qint64(60'000) << kPoints << 2;
+        QTest::newRow("level 3 whole") << qint64(0) << kPoints << 3;
+    }
+    void coarseSpanRoundsToWholeBlocks() {
+        QFETCH(qint64, from);
+        QFETCH(qint64, to);
+        QFETCH(int, level);
+        const qint64 block = qint64(1) << (4 * level);
+        auto round = [&](qint64 i) { return (i + block / 2) / block * block; };
+        const qint64 end = to >= kPoints ? kPoints : round(to);
+        const ValueSpan expected = scan(m_values, round(from), end);
+        const ValueSpan got = m_series.coarseSpan(from, to, level);
+        QCOMPARE(got.min, expected.min);
+        QCOMPARE(got.max, expected.max);
+    }
+
+    // At least 8 blocks per column keeps the rounding under a sixteenth of a column.
+    void coarseLevelKeepsEightBlocksPerColumn() {
+        QCOMPARE(StripSeries::levelForRange(127), 0);
+        QCOMPARE(StripSeries::levelForRange(128), 1);
+        QCOMPARE(StripSeries::levelForRange(2047), 1);
+        QCOMPARE(StripSeries::levelForRange(2724), 2);  // 24 hours over 793 columns
+    }
+
     void gapsAreKeptButNeverCounted() {
         StripSeries s;
         s.append(1.0);
