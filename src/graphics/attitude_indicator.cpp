@@ -38,6 +38,8 @@ AttitudeIndicator::AttitudeIndicator(QWidget* parent) : QWidget(parent) {
         return true;
     }();
     (void)factoryInstalled;
+    // The surface covers every pixel: nothing behind it needs repainting on each redraw.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 
     setObjectName(QStringLiteral("Piczitai"));
     setAccessibleName(QStringLiteral("姿态指示"));

@@ -1,5 +1,7 @@
 #include "instruments/compass.h"
 
+#include <QPixmap>
+
 #include <QPainter>
 #include <QPainterPath>
 #include <cmath>
@@ -57,12 +59,8 @@ std::optional<InstrumentValue> Compass::readingValue() const {
     return InstrumentValue{heading(), 0.0, 360.0};
 }
 
-void Compass::paintEvent(QPaintEvent*) {
-    QPainter p(this);
+void Compass::drawDial(QPainter& p, QPointF c, double r) const {
     p.setRenderHint(QPainter::Antialiasing);
-    const QPointF c = dialCentre();
-    const double r = dialRadius();
-
     QRadialGradient face(c, r);
     face.setColorAt(0, QColor(70, 70, 78));
     face.setColorAt(1, QColor(28, 28, 32));
@@ -88,6 +86,24 @@ void Compass::paintEvent(QPaintEvent*) {
         const QRectF box(at.x() - r / 3, at.y() - r / 8, 2 * r / 3, r / 4);
         p.drawText(box, Qt::AlignCenter, QString::number(deg));
     }
+}
+
+void Compass::paintEvent(QPaintEvent*) {
+    const QPointF c = dialCentre();
+    const double r = dialRadius();
+    // The dial only changes with the size; the heading moves 25 times a second, so the face,
+    // scale and numbers are drawn once into a pixmap and only the needle each time.
+    const qreal dpr = devicePixelRatioF();
+    if (m_dial.size() != size() * dpr) {
+        m_dial = QPixmap(size() * dpr);
+        m_dial.setDevicePixelRatio(dpr);
+        m_dial.fill(Qt::transparent);
+        QPainter d(&m_dial);
+        drawDial(d, c, r);
+    }
+    QPainter p(this);
+    p.drawPixmap(0, 0, m_dial);
+    p.setRenderHint(QPainter::Antialiasing);
 
     // The needle: a red head towards the heading, a pale tail behind the hub.
     const double h = heading();

@@ -3,10 +3,13 @@
 // (clockwise, as a heading). The needle points at the value; any value is accepted and read
 // modulo 360, so a yaw of -90 points left.
 #include <QColor>
+#include <QPixmap>
 #include <QPointF>
 #include <QWidget>
 
 #include "instruments/instrument_reading.h"
+
+class QPainter;
 
 class Compass : public QWidget, public InstrumentReading {
     Q_OBJECT
@@ -40,6 +43,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void drawDial(QPainter& p, QPointF centre, double radius) const;
     double m_value = 0;
+    QPixmap m_dial;  // face, scale and numbers at the current size
     QColor m_needle{230, 30, 30};
 };

@@ -12,6 +12,7 @@
 // a line. A hidden channel keeps collecting points and shows them when shown again.
 #include <QColor>
 #include <QImage>
+#include <QPixmap>
 #include <QPoint>
 #include <QWidget>
 #include <vector>
@@ -138,7 +139,8 @@ private:
     void drawDense(const Frame& f, const Channel& c, qint64 first, qint64 end);
     void drawSparse(QPainter& p, const Frame& f, const Channel& c, qint64 first, qint64 end) const;
     void drawAxes(QPainter& p, const Frame& f) const;
-    void drawLegend(QPainter& p, const Frame& f) const;
+    void drawLegend(QPainter& p, const Frame& f);
+    void paintLegend(QPainter& p, const QRect& legend) const;
     QColor textColor() const;
     QColor gridColor() const;
 
@@ -148,6 +150,10 @@ private:
     QString m_title;
     bool m_titleVisible = false;
     bool m_legendVisible = true;
+    // The legend as last drawn, and what it was drawn from: shaping twelve titles on every
+    // redraw cost a tenth of it.
+    QPixmap m_legendCache;
+    QString m_legendKey;
     TimeLabels m_timeLabels = TimeLabels::Number;
     double m_sampleInterval = 1;
 

@@ -5,12 +5,9 @@
 
 #include "graphics/attitude_indicator.h"
 #include "instruments/compass.h"
-#include "instruments/instrument_label.h"
 #include "instruments/lamp.h"
-#include "instruments/led_bar.h"
 #include "instruments/strip_chart.h"
 #include "instruments/switch_led.h"
-#include "instruments/thermometer.h"
 #include "instruments/titled_panel.h"
 #include "link/commset.h"
 #include "link/port_connection.h"
@@ -149,10 +146,10 @@ void OSC::setupControls() {
         combo->setInsertPolicy(QComboBox::NoInsert);
     }
 
-    // Controls the decoders address by name.
-    for (QWidget* w : findChildren<QWidget*>()) {
-        if (!w->objectName().isEmpty()) m_controls.insert(w->objectName(), w);
-    }
+    m_controls.addControls(this);
+    // Readings change 25 times a second. A transparent label makes its group box repaint
+    // beneath it every time; an opaque one repaints alone.
+    for (QLabel* label : findChildren<QLabel*>()) label->setAutoFillBackground(true);
 }
 
 void OSC::connectControls() {
@@ -252,11 +249,11 @@ void OSC::onGoodFrame() {
     try {
         switch (static_cast<quint8>(frame.at(1))) {
         case TypeReportIMU:
-            Decode_IMU(frame, m_state, this);
+            Decode_IMU(frame, m_state, &m_controls);
             m_state.ImuUpdated = true;
             break;
         case TypeReportMotion:
-            Decode_Motion(frame, m_state, this);
+            Decode_Motion(frame, m_state, &m_controls);
             m_state.MotionUpdated = true;
             break;
         default:
@@ -267,6 +264,7 @@ void OSC::onGoodFrame() {
 }
 
 void OSC::Timer6_Tick() {
+    m_controls.flush();  // the last frames before the silence
     display_time.setEnabled(false);
     Timer6.setEnabled(false);
 }
@@ -280,6 +278,7 @@ int OSC::decayIndex(int group) const {
 }
 
 void OSC::display_time_Tick() {
+    m_controls.flush();
     StripChart* chart = ui->iPlotX1;
     if (auto a = DisplayTick::takeAttitude(m_state, decayIndex(0))) {
         ui->Piczitai->Draw_attitude(a->bank, a->pitch);
@@ -326,28 +325,4 @@ void OSC::closeEvent(QCloseEvent* event) {
     event->accept();
     // Every other window of the program ends with the main window.
     QApplication::closeAllWindows();
-}
-
-// --- decoder sink: the decoders address labels and instruments by their names ---
-
-void OSC::setText(const QString& control, const QString& text) {
-    QWidget* w = m_controls.value(control);
-    if (auto* label = qobject_cast<QLabel*>(w)) {
-        label->setText(text);
-    } else if (auto* il = qobject_cast<InstrumentLabel*>(w)) {
-        il->setCaption(text);
-    }
-}
-
-void OSC::setValue(const QString& control, double value) {
-    QWidget* w = m_controls.value(control);
-    if (auto* bar = qobject_cast<LedBar*>(w)) {
-        bar->setValue(value);
-    } else if (auto* t = qobject_cast<Thermometer*>(w)) {
-        t->setValue(value);
-    }
-}
-
-void OSC::toggle(const QString& control) {
-    if (auto* lamp = qobject_cast<Lamp*>(m_controls.value(control))) lamp->toggle();
 }

@@ -9,7 +9,7 @@
 #include "platform/serial_port.h"
 #include "platform/timer.h"
 #include "protocol/frame_receiver.h"
-#include "telemetry/telemetry_sink.h"
+#include "shell/control_sink.h"
 #include "telemetry/telemetry_state.h"
 
 namespace Ui {
@@ -22,7 +22,7 @@ class PortConnection;
 class SerialPort;
 class TorvikCommands;
 
-class OSC : public QMainWindow, private TelemetrySink {
+class OSC : public QMainWindow {
     Q_OBJECT
 public:
     // Without a port the window uses the machine's serial ports.
@@ -68,9 +68,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void setText(const QString& control, const QString& text) override;
-    void setValue(const QString& control, double value) override;
-    void toggle(const QString& control) override;
     void onGoodFrame();
     void onReceived(const QByteArray& bytes);
     void readResolutions();
@@ -89,5 +86,5 @@ private:
     std::unique_ptr<PortConnection> m_connection;
     std::unique_ptr<TorvikCommands> m_commands;
     CommSet* m_commSet = nullptr;
-    QHash<QString, QWidget*> m_controls;  // decoder sinks address controls by name
+    ControlSink m_controls;  // the decoders' texts and values, shown on the display tick
 };

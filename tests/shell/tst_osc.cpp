@@ -101,6 +101,9 @@ private slots:
         connectPort();
         const QByteArray stream = TestFrames::imu(900, -55, 300) + TestFrames::motion(1000, -2, 3);
         for (int i = 0; i < stream.size(); i += chunk) m_port->push(stream.mid(i, chunk));
+        QVERIFY(m_osc->display_time.enabled());
+        // The decoded texts are shown on the next display tick, all at once.
+        VirtualTime::advance(40);
         QCOMPARE(label("Label16"), QStringLiteral("高度:12.3m"));
         QCOMPARE(label("Label17"), QStringLiteral("温度:25.1度"));
         QCOMPARE(label("Label18"), QStringLiteral("气压:101320Pa"));
@@ -108,8 +111,6 @@ private slots:
         QCOMPARE(label("Label7"), QStringLiteral(" AX:1000"));
         QCOMPARE(label("Label8"), QStringLiteral(" AY:-2"));
         QVERIFY(control<Lamp>("iLedRectangleX1")->isLit());
-        QVERIFY(m_osc->display_time.enabled());
-        VirtualTime::advance(40);
         QCOMPARE(label("Label19"), QStringLiteral("航向:90.0"));
         QCOMPARE(label("Label21"), QStringLiteral("横滚:30.0"));
         QCOMPARE(control<AttitudeIndicator>("Piczitai")->valueText().contains(QStringLiteral("-30")), true);
@@ -128,6 +129,19 @@ private slots:
         VirtualTime::advance(40);
         QCOMPARE(chart()->pointCount(0), qint64(2));
         QCOMPARE(chart()->pointCount(3), qint64(1));  // no motion frame since the last tick
+    }
+
+    void labelsShowTheNewestFrameOnEachTick() {
+        connectPort();
+        for (int alt = 10; alt <= 50; alt += 10) m_port->push(TestFrames::imu(0, 0, 0, alt));
+        VirtualTime::advance(40);
+        QCOMPARE(label("Label16"), QStringLiteral("高度:5.0m"));
+        // Five toggles of the IMU lamp since the last tick: it ends up lit.
+        QVERIFY(control<Lamp>("iLedRectangleX3")->isLit());
+        m_port->push(TestFrames::imu(0, 0, 0, 70));
+        VirtualTime::advance(40);
+        QCOMPARE(label("Label16"), QStringLiteral("高度:7.0m"));
+        QVERIFY(!control<Lamp>("iLedRectangleX3")->isLit());
     }
 
     void silenceStopsTheDisplayTick() {
