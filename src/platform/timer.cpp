@@ -1,5 +1,6 @@
 #include "platform/timer.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QtGlobal>
 #include <algorithm>
@@ -27,16 +28,8 @@ class RealEngine final : public TimerEngine {
 public:
     explicit RealEngine(Timer* timer) : TimerEngine(timer), m_qtimer(new QTimer) {
         m_qtimer->setTimerType(Qt::PreciseTimer);
-        QObject::connect(m_qtimer, &QTimer::timeout, m_qtimer, [this] {
-            m_firing = true;
-            bool alive = true;
-            m_alive = &alive;
-            fire();
-            if (alive) {
-                m_firing = false;
-                m_alive = nullptr;
-            }
-        });
+        m_clock.start();
+        QObject::connect(m_qtimer, &QTimer::timeout, m_qtimer, [this] { onTimeout(); });
     }
     ~RealEngine() override {
         if (m_alive) *m_alive = false;
@@ -47,11 +40,49 @@ public:
         else
             delete m_qtimer;
     }
-    void start(int ms) override { m_qtimer->start(ms); }
+    // The receive watchdog is restarted on every receive event, hundreds of times a second.
+    // Re-registering a QTimer each time showed up in the profile, so a restart only moves the
+    // deadline when the QTimer is already due no later than it: the early timeout then re-arms
+    // for the rest of the count-down instead of ticking.
+    void start(int ms) override {
+        m_interval = ms;
+        m_deadline = m_clock.elapsed() + ms;
+        if (!m_qtimer->isActive() || m_armedUntil > m_deadline) arm(ms);
+    }
     void stop() override { m_qtimer->stop(); }
 
 private:
+    void arm(qint64 ms) {
+        m_armedUntil = m_clock.elapsed() + ms;
+        m_qtimer->start(int(ms));
+    }
+    void onTimeout() {
+        const qint64 now = m_clock.elapsed();
+        if (m_deadline - now > 0) {  // restarted since it was armed: not due yet
+            arm(m_deadline - now);
+            return;
+        }
+        m_deadline = now + m_interval;
+        if (m_qtimer->interval() != m_interval) {
+            arm(m_interval);  // back to the cadence after a shortened first period
+        } else {
+            m_armedUntil = now + m_interval;
+        }
+        m_firing = true;
+        bool alive = true;
+        m_alive = &alive;
+        fire();
+        if (alive) {
+            m_firing = false;
+            m_alive = nullptr;
+        }
+    }
+
     QTimer* m_qtimer;
+    QElapsedTimer m_clock;
+    int m_interval = 0;
+    qint64 m_deadline = 0;    // when the count-down ends, ms on m_clock
+    qint64 m_armedUntil = 0;  // when the QTimer is due next
     bool m_firing = false;
     bool* m_alive = nullptr;
 };

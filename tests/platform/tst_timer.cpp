@@ -1,6 +1,7 @@
 // Timer on virtual time: the order and moments of ticks when timers are started, re-timed,
 // stopped and deleted, also from inside tick handlers; and the real time base underneath.
 #include <QSignalSpy>
+#include <QElapsedTimer>
 #include <QTest>
 #include <map>
 #include <memory>
@@ -82,6 +83,7 @@ private slots:
     void virtualTicks();
     void freshInstallLeavesEarlierTimersBehind();
     void realTimeTicksAndSurvivesDeletionInHandler();
+    void realTimeRestartsPostponeTheTick();
 };
 
 void TimerTest::virtualTicks_data() {
@@ -176,6 +178,30 @@ void TimerTest::realTimeTicksAndSurvivesDeletionInHandler() {
     QTRY_COMPARE_WITH_TIMEOUT(ticks, 3, 5000);
     QTest::qWait(50);  // a deleted timer would tick again here, or crash
     QCOMPARE(ticks, 3);
+}
+
+// The receive watchdog on real time: restarted faster than its interval it never ticks, and it
+// ticks one interval after the last restart, then keeps its cadence.
+void TimerTest::realTimeRestartsPostponeTheTick() {
+    VirtualTime::uninstall();
+    Timer timer(nullptr, 200);
+    QList<qint64> ticks;
+    QElapsedTimer clock;
+    clock.start();
+    connect(&timer, &Timer::tick, [&] { ticks << clock.elapsed(); });
+    timer.setEnabled(true);
+    qint64 last = 0, longestGap = 0;
+    while (clock.elapsed() < 600) {
+        QTest::qWait(20);
+        longestGap = qMax(longestGap, clock.elapsed() - last);
+        last = clock.elapsed();
+        timer.setInterval(200);
+    }
+    if (longestGap >= 150) QSKIP("the machine was too busy to restart the timer in time");
+    QVERIFY2(ticks.isEmpty(), "ticked while being restarted");
+    QTRY_COMPARE_WITH_TIMEOUT(ticks.size(), 2, 5000);
+    QVERIFY2(ticks[0] - last >= 195, qPrintable(QString::number(ticks[0] - last)));
+    QVERIFY2(ticks[1] - ticks[0] >= 195, qPrintable(QString::number(ticks[1] - ticks[0])));
 }
 
 QTEST_GUILESS_MAIN(TimerTest)
