@@ -147,9 +147,14 @@ void OSC::setupControls() {
     }
 
     m_controls.addControls(this);
-    // Readings change 25 times a second. A transparent label makes its group box repaint
-    // beneath it every time; an opaque one repaints alone.
+    // Readings change 25 times a second. A transparent label or instrument makes its group
+    // box (and every control overlapping it) repaint beneath it every time; one that fills
+    // its own background repaints alone.
     for (QLabel* label : findChildren<QLabel*>()) label->setAutoFillBackground(true);
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             ui->iCompassX1, ui->iThermometerX1, ui->iLedBarX1, ui->iLabelX1,
+             ui->iLedRectangleX1, ui->iLedRectangleX2, ui->iLedRectangleX3, ui->Msg_Led})
+        w->setAutoFillBackground(true);
 }
 
 void OSC::connectControls() {
