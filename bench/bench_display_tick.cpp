@@ -6,6 +6,8 @@
 // machine), chart_MB (the chart's history store).
 #include <benchmark/benchmark.h>
 
+#include "bench_support.h"
+
 #include <QApplication>
 #include <QImage>
 #include <algorithm>
@@ -23,17 +25,6 @@
 #include "shell/osc.h"
 
 namespace {
-
-double threadCpuMs() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
-}
-
-double median(std::vector<double>& v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
 
 struct Window {
     std::unique_ptr<OSC> osc;
@@ -84,30 +75,23 @@ void BM_OscDisplayTick(benchmark::State& state) {
     std::vector<double> ms, cpu;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        const double cpuStart = threadCpuMs();
+        const double cpuStart = BenchSupport::threadCpuMs();
         w.newValues();
         w.osc->display_time_Tick();
         attitude->render(&attitudeImage);
         compass->render(&compassImage);
         w.chart->render(&chartImage);
-        cpu.push_back(threadCpuMs() - cpuStart);
+        cpu.push_back(BenchSupport::threadCpuMs() - cpuStart);
         ms.push_back(
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                 .count());
     }
-    state.counters["median_ms"] = median(ms);
-    state.counters["median_cpu_ms"] = median(cpu);
+    state.counters["median_ms"] = BenchSupport::median(ms);
+    state.counters["median_cpu_ms"] = BenchSupport::median(cpu);
     state.counters["chart_MB"] = double(w.chart->memoryBytes()) / (1024.0 * 1024.0);
 }
 BENCHMARK(BM_OscDisplayTick)->ArgName("hours")->Arg(1)->Arg(24)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return BenchSupport::runWithWidgets(argc, argv); }

@@ -4,6 +4,8 @@
 //   build/bin/bench_message_log
 #include <benchmark/benchmark.h>
 
+#include "bench_support.h"
+
 #include <QApplication>
 #include <QPlainTextEdit>
 
@@ -57,11 +59,4 @@ BENCHMARK(BM_ShowMsg)->Arg(10)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ShowMsgAndPaint)->Arg(10)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RewriteWholeText)->Arg(10)->Arg(100000)->Iterations(5)->Unit(benchmark::kMicrosecond);
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return BenchSupport::runWithWidgets(argc, argv); }

@@ -6,6 +6,8 @@
 // figure on a shared machine) per tick, and store_MB, the memory of the chart's history.
 #include <benchmark/benchmark.h>
 
+#include "bench_support.h"
+
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -25,18 +27,6 @@ constexpr int kChannels = 12;
 constexpr int kSamplesPerSecond = 25;
 constexpr int kWidth = 793;
 constexpr int kHeight = 337;
-
-double threadCpuMs() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
-}
-
-double median(std::vector<double>& v) {
-    if (v.empty()) return 0;
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 // Something like attitude angles and raw sensor counts: slow swings plus noise.
 struct Signal {
@@ -87,16 +77,16 @@ void BM_DisplayTick(benchmark::State& state) {
     std::vector<double> cpu;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        const double cpuStart = threadCpuMs();
+        const double cpuStart = BenchSupport::threadCpuMs();
         f.tick();
         f.chart->render(&image);
-        cpu.push_back(threadCpuMs() - cpuStart);
+        cpu.push_back(BenchSupport::threadCpuMs() - cpuStart);
         ms.push_back(
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                 .count());
     }
-    state.counters["median_ms"] = median(ms);
-    state.counters["median_cpu_ms"] = median(cpu);
+    state.counters["median_ms"] = BenchSupport::median(ms);
+    state.counters["median_cpu_ms"] = BenchSupport::median(cpu);
     state.counters["store_MB"] = double(f.chart->memoryBytes()) / (1024.0 * 1024.0);
     state.counters["points"] = double(f.chart->pointCount(0)) * kChannels;
 }
@@ -110,11 +100,4 @@ BENCHMARK(BM_DisplayTick)
     ->MinTime(2.0);
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return BenchSupport::runWithWidgets(argc, argv); }

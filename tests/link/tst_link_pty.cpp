@@ -13,6 +13,7 @@
 #include <QTest>
 #include <memory>
 
+#include "support/pty_device.h"
 #include "link/port_connection.h"
 #include "platform/program_dir.h"
 #include "platform/qt_serial_port.h"
@@ -22,33 +23,7 @@ namespace {
 
 constexpr int Patience = 5000;  // ms; generous, the machine is shared
 
-// The far end of the link: the master side of a pseudo-terminal.
-struct Device {
-    int master = -1;
-    int slave = -1;  // kept open as long as the device lives: master reads and writes work
-    QString path;
-
-    bool make() {
-        char name[256] = {};
-        termios raw{};
-        cfmakeraw(&raw);
-        if (openpty(&master, &slave, name, &raw, nullptr) != 0) return false;
-        fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
-        path = QString::fromLocal8Bit(name);
-        return true;
-    }
-    void send(const QByteArray& bytes) const {
-        QCOMPARE(::write(master, bytes.constData(), size_t(bytes.size())), ssize_t(bytes.size()));
-    }
-    void unplug() {
-        if (master >= 0) ::close(master);
-        master = -1;
-    }
-    ~Device() {
-        unplug();
-        if (slave >= 0) ::close(slave);
-    }
-};
+using Device = PtyDevice;
 
 }  // namespace
 

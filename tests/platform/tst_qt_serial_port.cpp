@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "support/pty_device.h"
 #include "platform/program_dir.h"
 #include "platform/qt_serial_port.h"
 
@@ -29,45 +30,7 @@ qint64 cpuMs() {
     return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
 }
 
-// The far end of the link: the master side of a pseudo-terminal.
-struct Device {
-    int master = -1;
-    int slave = -1;  // kept open so that termios can be inspected and master reads work
-    QString path;
-
-    bool make() {
-        char name[256] = {};
-        termios raw{};
-        cfmakeraw(&raw);
-        if (openpty(&master, &slave, name, &raw, nullptr) != 0) return false;
-        fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
-        path = QString::fromLocal8Bit(name);
-        return true;
-    }
-    void send(const QByteArray& bytes) const {
-        QCOMPARE(::write(master, bytes.constData(), size_t(bytes.size())), ssize_t(bytes.size()));
-    }
-    QByteArray received() const {
-        QByteArray all;
-        char buf[512];
-        ssize_t n;
-        while ((n = ::read(master, buf, sizeof buf)) > 0) all.append(buf, n);
-        return all;
-    }
-    void unplug() {
-        if (master >= 0) ::close(master);
-        master = -1;
-    }
-    termios line() const {
-        termios t{};
-        tcgetattr(slave, &t);
-        return t;
-    }
-    ~Device() {
-        unplug();
-        if (slave >= 0) ::close(slave);
-    }
-};
+using Device = PtyDevice;
 
 }  // namespace
 
