@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6opengl6-dev libgl-dev
   libassimp-dev libbenchmark-dev
   xvfb xauth fonts-wqy-microhei
-  at-spi2-core dbus-x11 python3-pyatspi
+  at-spi2-core dbus-x11 python3-pyatspi xdotool
 )
 missing=()
 for p in "${packages[@]}"; do
