@@ -1,6 +1,7 @@
 // Layout and drawing of the strip chart.
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 #include <cmath>
 
 #include "instruments/axis_ticks.h"
@@ -134,9 +135,12 @@ int tickX(const AxisRange& time, const QRect& plot, double x) {
 
 void StripChart::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.fillRect(rect(), m_background);
     const Frame f = frame();
     renderPlot(f);
+    // The plot image covers its own rectangle; only the margins around it need the fill.
+    p.setClipRegion(QRegion(rect()).subtracted(QRegion(f.plot)));
+    p.fillRect(rect(), m_background);
+    p.setClipping(false);
     p.drawImage(f.plot.topLeft(), m_plotImage);
     drawAxes(p, f);
     drawLegend(p, f);
