@@ -137,7 +137,7 @@ private:
 
     void renderPlot(const Frame& f);
     void drawDense(const Frame& f, const Channel& c, qint64 first, qint64 end);
-    void drawSparse(QPainter& p, const Frame& f, const Channel& c, qint64 first, qint64 end) const;
+    void drawSparse(const Frame& f, const Channel& c, qint64 first, qint64 end);
     void drawAxes(QPainter& p, const Frame& f) const;
     void drawLegend(QPainter& p, const Frame& f);
     void paintLegend(QPainter& p, const QRect& legend) const;

@@ -107,7 +107,9 @@ OSC::OSC(std::unique_ptr<SerialPort> port, QWidget* parent)
 }
 
 OSC::~OSC() {
-    m_connection.reset();  // before the port it holds on to
+    // The dialog and the connection hold on to the port: they go first.
+    delete m_commSet;
+    m_connection.reset();
     m_port->close();
 }
 
