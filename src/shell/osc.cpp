@@ -10,10 +10,10 @@
 #include "instruments/switch_led.h"
 #include "instruments/titled_panel.h"
 #include "link/commset.h"
+#include "link/link_ini.h"
 #include "link/port_connection.h"
 #include "platform/maker.h"
 #include "platform/profile_file.h"
-#include "platform/program_dir.h"
 #include "platform/qt_serial_port.h"
 #include "protocol/number_text.h"
 #include "shell/activity_lamp.h"
@@ -225,9 +225,10 @@ void OSC::StartUp() {
 }
 
 void OSC::readResolutions() {
-    const QString file = ProgramDir::file(QStringLiteral("OSC.ini"));
-    const QString gyro = Read_ini(QStringLiteral("COM"), QStringLiteral("GYRO_Resolution"), file);
-    const QString acc = Read_ini(QStringLiteral("COM"), QStringLiteral("ACC_Resolution"), file);
+    // The resolutions sit beside the port choice, in OSC.ini's section COM.
+    const QString file = LinkIni::file();
+    const QString gyro = Read_ini(LinkIni::Section, QStringLiteral("GYRO_Resolution"), file);
+    const QString acc = Read_ini(LinkIni::Section, QStringLiteral("ACC_Resolution"), file);
     if (gyro.isEmpty() || acc.isEmpty()) {
         GyroResolution = DefaultGyroResolution;
         AccResolution = DefaultAccResolution;
