@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGroupBox>
+#include <QImage>
 
 #include "graphics/attitude_indicator.h"
 #include "instruments/compass.h"
@@ -42,6 +44,16 @@ const ChannelStyle Channels[12] = {
 
 // Start-up selections of Combo1 ... Combo4: "1", "1/100", "1/100", "1/5".
 constexpr int StartupDecay[4] = {0, 6, 6, 2};
+
+// The colour the style fills a group box's inside with, read off a rendered one.
+QColor groupBoxShade() {
+    QGroupBox probe(QStringLiteral("x"));
+    probe.resize(60, 60);
+    QImage image(probe.size(), QImage::Format_ARGB32);
+    image.fill(probe.palette().color(QPalette::Window));
+    probe.render(&image);
+    return image.pixelColor(30, 40);
+}
 
 }  // namespace
 
@@ -152,11 +164,21 @@ void OSC::setupControls() {
     // Readings change 25 times a second. A transparent label or instrument makes its group
     // box (and every control overlapping it) repaint beneath it every time; one that fills
     // its own background repaints alone.
-    for (QLabel* label : findChildren<QLabel*>()) label->setAutoFillBackground(true);
+    // Inside a group box the style shades the background; the labels take that shade.
+    const QColor frameShade = groupBoxShade();
+    auto fillOwnBackground = [&](QWidget* w) {
+        if (qobject_cast<QGroupBox*>(w->parentWidget())) {
+            QPalette pal = w->palette();
+            pal.setColor(QPalette::Window, frameShade);
+            w->setPalette(pal);
+        }
+        w->setAutoFillBackground(true);
+    };
+    for (QLabel* label : findChildren<QLabel*>()) fillOwnBackground(label);
     for (QWidget* w : std::initializer_list<QWidget*>{
              ui->iCompassX1, ui->iThermometerX1, ui->iLedBarX1, ui->iLabelX1,
              ui->iLedRectangleX1, ui->iLedRectangleX2, ui->iLedRectangleX3, ui->Msg_Led})
-        w->setAutoFillBackground(true);
+        fillOwnBackground(w);
 }
 
 void OSC::connectControls() {
